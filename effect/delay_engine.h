@@ -1,0 +1,57 @@
+// One mono delay line read by four taps, fed by the line-input stage, and the
+// stereo mix of the taps with the dry input.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "effect/line_input_stage.h"
+#include "effect/tap_settings.h"
+#include "effect/varnolet_parameters.h"
+
+namespace varnolet {
+
+class DelayEngine {
+public:
+    // The line holds two seconds; no rate may ask for more than two seconds
+    // at 768 kHz.
+    static constexpr float kMaxSampleRate = 768000.0f;
+
+    static int32_t lineLengthFor(float sampleRate);
+
+    // Builds a cleared line of two seconds at the given rate and clears the
+    // filter. When memory runs out, std::bad_alloc leaves the engine as it was.
+    void allocate(float sampleRate);
+
+    // One block. The parameters are the current program's native values,
+    // read once for the block; outputs may be the input arrays.
+    void process(const float* parameters, float sampleRate, const float* in0, const float* in1,
+                 float* out0, float* out1, int32_t frames, bool accumulate);
+
+    float allocatedRate() const { return lineRate; }
+    int32_t delayLength = 0;
+    int32_t writeIndex = 0;
+    float filterLow = 0.0f;
+    float filterHigh = 0.0f;
+    float filterBand = 0.0f;
+
+private:
+    struct Preparation {
+        float parameters[kNumParameters];
+        float sampleRate = 0.0f;
+        int32_t lineLength = -1;
+        TapSettings taps;
+        LineInputCoefficients stage;
+    };
+
+    const Preparation& prepare(const float* parameters, float sampleRate);
+    template <bool Accumulate>
+    void run(const Preparation& p, const float* in0, const float* in1, float* out0, float* out1,
+             int32_t frames);
+
+    std::unique_ptr<float[]> delayLine;
+    float lineRate = 0.0f;
+    Preparation prepared{};
+};
+
+}  // namespace varnolet

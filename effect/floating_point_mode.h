@@ -1,0 +1,43 @@
+// Sets the floating-point mode the audio arithmetic is defined in for as long
+// as it lives, and gives the host its own mode back afterwards: round to
+// nearest, no traps, and numbers too small to matter flushed to zero so that
+// a decaying echo tail cannot slow the processor down.
+#pragma once
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <xmmintrin.h>
+#define VARNOLET_HAS_MXCSR 1
+#endif
+
+namespace varnolet {
+
+class ScopedFloatingPointMode {
+public:
+#if defined(VARNOLET_HAS_MXCSR)
+    ScopedFloatingPointMode() : hostMode(_mm_getcsr()) { _mm_setcsr(kProcessingMode); }
+    ~ScopedFloatingPointMode() { _mm_setcsr(hostMode); }
+
+private:
+    // All exceptions masked, round to nearest, flush-to-zero, denormals-are-zero.
+    static constexpr unsigned kProcessingMode = 0x1F80u | 0x8000u | 0x0040u;
+    unsigned hostMode;
+#elif defined(__aarch64__)
+    ScopedFloatingPointMode() {
+        __asm__ volatile("mrs %0, fpcr" : "=r"(hostMode));
+        unsigned long mode = (hostMode | kFlushToZero) & ~kRoundingMask;
+        __asm__ volatile("msr fpcr, %0" : : "r"(mode));
+    }
+    ~ScopedFloatingPointMode() { __asm__ volatile("msr fpcr, %0" : : "r"(hostMode)); }
+
+private:
+    static constexpr unsigned long kFlushToZero = 1ul << 24;
+    static constexpr unsigned long kRoundingMask = 3ul << 22;
+    unsigned long hostMode;
+#else
+    ScopedFloatingPointMode() = default;
+#endif
+    ScopedFloatingPointMode(const ScopedFloatingPointMode&) = delete;
+    ScopedFloatingPointMode& operator=(const ScopedFloatingPointMode&) = delete;
+};
+
+}  // namespace varnolet

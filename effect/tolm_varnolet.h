@@ -1,0 +1,39 @@
+// Varnolet Delay: four panned, levelled taps on one mono line, fed back
+// through a saturation and filter stage.
+#pragma once
+
+#include "effect/delay_engine.h"
+#include "framework/tolm_au_base.h"
+
+class TolmVarnolet : public TolmAuBase {
+public:
+    static constexpr int32_t kVersion = 65543;
+
+    explicit TolmVarnolet(audioMasterCallback audioMaster);
+    ~TolmVarnolet() override;
+
+    void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+    void resume() override;
+    bool getEffectName(char* name) override;
+    bool getProductString(char* text) override;
+    int32_t getVendorVersion() override { return kVersion; }
+    VstPlugCategory getPlugCategory() override { return kPlugCategEffect; }
+    OSStatus GetProperty(uint32_t propertyID, uint32_t scope, uint32_t element,
+                         void* data) override;
+    OSStatus GetPropertyInfo(uint32_t propertyID, uint32_t scope, uint32_t element,
+                             uint32_t* outSize, bool* outWritable) override;
+
+    virtual int32_t allocateDelayLine();
+    virtual int32_t getVersion() { return kVersion; }
+    virtual void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames);
+
+    int32_t processBlock(const float* in0, const float* in1, float* out0, float* out1,
+                         int32_t sampleFrames, bool accumulate);
+
+    const varnolet::DelayEngine& engine() const { return delay; }
+
+private:
+    void processChannels(float** inputs, float** outputs, int32_t sampleFrames, bool accumulate);
+
+    varnolet::DelayEngine delay;
+};

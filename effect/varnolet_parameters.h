@@ -1,0 +1,33 @@
+// The effect's parameters: their order, their native ranges and defaults.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/parameter_description.h"
+
+namespace varnolet {
+
+enum ParameterIndex : int32_t {
+    kTap1Time = 0,
+    kWetDryMix = 16,
+    kFilterCutoff = 17,
+    kFilterQ = 18,
+    kFilterType = 19,
+    kFilterSweep = 20,
+    kSaturation = 21,
+    kMasterFeedback = 22,
+    kNumParameters = 23,
+};
+
+constexpr int32_t kNumTaps = 4;
+constexpr int32_t kNumPrograms = 8;
+
+// The four taps are laid out alike: time, pan, feedback, level.
+constexpr int32_t tapTime(int32_t tap) { return 4 * tap + 0; }
+constexpr int32_t tapPan(int32_t tap) { return 4 * tap + 1; }
+constexpr int32_t tapFeedback(int32_t tap) { return 4 * tap + 2; }
+constexpr int32_t tapLevel(int32_t tap) { return 4 * tap + 3; }
+
+extern const ParameterDescription kParameters[kNumParameters];
+
+}  // namespace varnolet

@@ -1,0 +1,31 @@
+#include "framework/parameter_mapping.h"
+
+#include <cmath>
+
+namespace parameter_mapping {
+
+double fromLinear(const ParameterDescription& description, double x) {
+    const double min = description.minValue;
+    const double max = description.maxValue;
+    switch (description.unit) {
+        case kAudioUnitParameterUnit_Hertz:
+            // Equal host steps give equal frequency ratios.
+            return min * std::exp2(x * std::log2(max / min));
+        case kAudioUnitParameterUnit_Indexed:
+        case kAudioUnitParameterUnit_Beats:
+            return std::floor(min + x * (max - min) + 0.5);
+        default:
+            return min + x * (max - min);
+    }
+}
+
+double toLinear(const ParameterDescription& description, double v) {
+    const double min = description.minValue;
+    const double max = description.maxValue;
+    if (description.unit == kAudioUnitParameterUnit_Hertz)
+        return std::log(v / min) / std::log(max / min);
+    if (min == max) return min;
+    return (v - min) / (max - min);
+}
+
+}  // namespace parameter_mapping

@@ -1,0 +1,24 @@
+#include "framework/tolm_program.h"
+
+#include <cstring>
+
+TolmProgramBasic::TolmProgramBasic(int32_t numValues)
+    : numValues(numValues > 0 ? numValues : 0),
+      values(new std::atomic<float>[static_cast<size_t>(this->numValues)]) {
+    for (int32_t i = 0; i < this->numValues; ++i) values[i].store(0.0f, std::memory_order_relaxed);
+}
+
+void TolmProgramBasic::setValue(int32_t index, float value) {
+    if (index >= 0 && index < numValues) values[index].store(value, std::memory_order_relaxed);
+}
+
+float TolmProgramBasic::getValue(int32_t index) {
+    return index >= 0 && index < numValues ? values[index].load(std::memory_order_relaxed) : 0.0f;
+}
+
+void TolmProgramBasic::setName(const char* newName) {
+    if (!newName) return;
+    size_t length = strnlen(newName, kNameSize - 1);
+    std::memcpy(name, newName, length);
+    std::memset(name + length, 0, kNameSize - length);
+}

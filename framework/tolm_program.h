@@ -1,0 +1,35 @@
+// A program: one named set of native parameter values.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class TolmProgram {
+public:
+    virtual ~TolmProgram() = default;
+    virtual void setValue(int32_t index, float value) = 0;
+    virtual float getValue(int32_t index) = 0;
+    virtual void setName(const char* name) = 0;
+    virtual const char* getName() = 0;
+};
+
+// The values are written by host threads and read by the audio thread, so
+// each is an atomic float: the same plain loads and stores, without a race.
+class TolmProgramBasic : public TolmProgram {
+public:
+    static constexpr int kNameSize = 32;
+
+    explicit TolmProgramBasic(int32_t numValues);
+
+    // An index outside the store is ignored on writing and reads as 0.
+    void setValue(int32_t index, float value) override;
+    float getValue(int32_t index) override;
+    void setName(const char* name) override;
+    const char* getName() override { return name; }
+
+private:
+    int32_t numValues;
+    std::unique_ptr<std::atomic<float>[]> values;
+    char name[kNameSize] = {};
+};
