@@ -1,0 +1,170 @@
+// Every request a host can send through the dispatcher, and its answer.
+#include <cstring>
+
+#include "tests/module_fixture.h"
+
+namespace {
+
+using DispatcherTest = ModuleTest;
+
+TEST_F(DispatcherTest, IdentityAnswers) {
+    EXPECT_EQ(plugin->effectName(), "TolmVarnolet");
+    EXPECT_EQ(plugin->productString(), "Varnolet Delay");
+    EXPECT_EQ(plugin->vendorString(), "Tolmark");
+    EXPECT_EQ(plugin->dispatch(effGetEffectName, 0, 0, std::string(64, 'x').data()), 1);
+    EXPECT_EQ(plugin->dispatch(effGetVendorVersion), 65543);
+    EXPECT_EQ(plugin->dispatch(effGetPlugCategory), 1);
+    EXPECT_EQ(plugin->dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(plugin->dispatch(effIdentify), 0x4E764566);
+}
+
+TEST_F(DispatcherTest, RequestsWithFixedAnswers) {
+    char buffer[256] = {};
+    struct Row {
+        int32_t opcode;
+        int32_t index;
+        intptr_t value;
+        intptr_t expected;
+    };
+    const Row rows[] = {
+        {effOpen, 0, 0, 0},
+        {effGetVu, 0, 0, 0},
+        {effSetBlockSize, 0, 8192, 0},
+        {effMainsChanged, 0, 0, 0},
+        {effMainsChanged, 0, 1, 0},
+        {effMainsChanged, 0, 1, 0},  // a reopened session resumes twice
+        {effEditGetRect, 0, 0, 0},
+        {effEditOpen, 0, 0, 0},
+        {effEditClose, 0, 0, 0},
+        {effEditDraw, 0, 0, 0},
+        {effEditMouse, 0, 0, 0},
+        {effEditKey, 0, 0, 0},
+        {effEditIdle, 0, 0, 0},
+        {effEditTop, 0, 0, 0},
+        {effEditSleep, 0, 0, 0},
+        {effGetChunk, 0, 0, 0},
+        {effGetChunk, 1, 0, 0},
+        {effSetChunk, 0, 16, 0},
+        {effProcessEvents, 0, 0, 0},
+        {effCanBeAutomated, 0, 0, 1},
+        {effCanBeAutomated, 22, 0, 1},
+        {effCanBeAutomated, 5000, 0, 1},
+        {effCanBeAutomated, -3, 0, 1},
+        {effString2Parameter, 0, 0, 0},
+        {effGetInputProperties, 0, 0, 0},
+        {effGetOutputProperties, 1, 0, 0},
+        {effOfflineNotify, 1, 2, 0},
+        {effOfflinePrepare, 0, 2, 0},
+        {effOfflineRun, 0, 2, 0},
+        {effProcessVarIo, 0, 0, 0},
+        {effSetSpeakerArrangement, 0, 0, 0},
+        {effSetBypass, 0, 1, 0},
+        {effVendorSpecific, 1, 2, 0},
+        {effGetTailSize, 0, 0, 0},
+        {effGetParameterProperties, 0, 0, 0},
+        {effEditKeyDown, 65, 3, 0},
+        {effEditKeyUp, 65, 3, 0},
+        {effSetEditKnobMode, 0, 2, 0},
+        {effGetMidiProgramName, 0, 0, 0},
+        {effGetCurrentMidiProgram, 0, 0, -1},
+        {effGetMidiProgramCategory, 0, 0, 0},
+        {effHasMidiProgramsChanged, 0, 0, 0},
+        {effGetMidiKeyName, 0, 0, 0},
+        {effBeginSetProgram, 0, 0, 0},
+        {effEndSetProgram, 0, 0, 0},
+        {effShellGetNextPlugin, 0, 0, 0},
+        {effStartProcess, 0, 0, 0},
+        {effStopProcess, 0, 0, 0},
+        {effSetTotalSampleToProcess, 0, 4096, 4096},
+        {effSetPanLaw, 0, 1, 0},
+        {effBeginLoadBank, 0, 0, 0},
+        {effBeginLoadProgram, 0, 0, 0},
+        {effSetProcessPrecision, 0, 1, 0},
+        {effGetNumMidiInputChannels, 0, 0, 0},
+        {effGetNumMidiOutputChannels, 0, 0, 0},
+    };
+    host.clearCalls();
+    for (const Row& row : rows) {
+        std::memset(buffer, 0, sizeof buffer);
+        EXPECT_EQ(plugin->dispatch(row.opcode, row.index, row.value, buffer, 0.5f), row.expected)
+            << "opcode " << row.opcode;
+    }
+    EXPECT_TRUE(host.calls().empty()) << "no request of these calls the host";
+}
+
+TEST_F(DispatcherTest, OpcodesOutsideTheTablesAnswerZeroAndChangeNothing) {
+    char buffer[256] = {};
+    const int32_t unrouted[] = {28, 30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57, 80, 81, 200,
+                                100000, -1, -100, INT32_MIN, INT32_MAX};
+    for (int32_t opcode : unrouted) {
+        EXPECT_EQ(plugin->dispatch(opcode, 3, 7, buffer, 1.0f), 0) << "opcode " << opcode;
+        EXPECT_EQ(buffer[0], 0) << "opcode " << opcode;
+    }
+    EXPECT_EQ(plugin->program(), 0);
+    EXPECT_FLOAT_EQ(plugin->getParameter(0), 0.1f);
+}
+
+TEST_F(DispatcherTest, CanDoAnswersZeroForEveryText) {
+    const char* texts[] = {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstMidiEvents",
+                           "sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo",
+                           "receiveVstTimeInfo", "offline", "plugAsChannelInsert", "plugAsSend",
+                           "mixDryWet", "midiProgramNames", "bypass", "hasCockosExtensions",
+                           "recieveVstMidiEvent", ""};
+    for (const char* text : texts)
+        EXPECT_EQ(plugin->dispatch(effCanDo, 0, 0, const_cast<char*>(text)), 0) << text;
+    EXPECT_EQ(plugin->dispatch(effCanDo, 0, 0, nullptr), 0);
+}
+
+TEST_F(DispatcherTest, SpeakerArrangementQueryClearsOnlyTheAddressesGiven) {
+    int sentinel = 0;
+    void* input = &sentinel;
+    void* output = &sentinel;
+    EXPECT_EQ(plugin->dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&input),
+                               &output),
+              0);
+    EXPECT_EQ(input, nullptr);
+    EXPECT_EQ(output, nullptr);
+    input = &sentinel;
+    EXPECT_EQ(plugin->dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&input),
+                               nullptr),
+              0);
+    EXPECT_EQ(input, nullptr);
+    output = &sentinel;
+    EXPECT_EQ(plugin->dispatch(effGetSpeakerArrangement, 0, 0, &output), 0);
+    EXPECT_EQ(output, nullptr);
+}
+
+TEST_F(DispatcherTest, SuspendAndResumeSendNothingToTheHost) {
+    host.clearCalls();
+    plugin->suspend();  // scanners suspend without a resume before
+    plugin->resume();
+    plugin->resume();
+    plugin->suspend();
+    EXPECT_TRUE(host.calls().empty());
+}
+
+TEST_F(DispatcherTest, SampleRateRequestsIgnoreRatesThatAreNotPositiveNumbers) {
+    // The rate cannot be read back directly; a tap's delay in samples shows it.
+    plugin->setParameter(param::kMasterFeedback, 0.0f);
+    auto echoFrame = [&] {
+        std::vector<float> silence(100800, 0.0f), silenceR(100800, 0.0f), outL, outR;
+        render(silence, silenceR, outL, outR);  // empties a two-second line
+        std::vector<float> in(30000, 0.0f);
+        in[0] = 0.2f;
+        std::vector<float> inR = in;
+        render(in, inR, outL, outR);
+        for (size_t i = 1; i < outL.size(); ++i)
+            if (outL[i] != 0.0f) return static_cast<int>(i);
+        return -1;
+    };
+    plugin->setSampleRate(48000.0f);
+    plugin->resume();
+    EXPECT_EQ(echoFrame(), 9600);
+    for (float bad : {0.0f, -44100.0f, NAN, INFINITY}) {
+        plugin->setSampleRate(bad);
+        plugin->resume();
+        EXPECT_EQ(echoFrame(), 9600) << bad;
+    }
+}
+
+}  // namespace
