@@ -1,0 +1,55 @@
+# What the Windows (MinGW-w64, tests under Wine) and 32-bit x86 builds need
+# beyond a native one. Included by the top-level CMakeLists.txt after the
+# module's targets and before the tests.
+
+# Debian ships GoogleTest built for the native architecture only; any other
+# target builds it from the sources of the googletest package.
+if(VARNOLET_TESTS AND CMAKE_CROSSCOMPILING AND NOT TARGET GTest::gtest_main)
+  set(VARNOLET_GTEST_SOURCE /usr/src/googletest CACHE PATH
+      "GoogleTest sources, built along when cross-compiling")
+  if(NOT EXISTS ${VARNOLET_GTEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "No GoogleTest sources in ${VARNOLET_GTEST_SOURCE} "
+                        "(Debian: apt-get install googletest)")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VARNOLET_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # The test programs, like the module, carry their C++ and thread runtimes
+  # inside, so that Wine needs no MinGW DLLs beside them.
+  string(APPEND CMAKE_EXE_LINKER_FLAGS " -static")
+
+  if(CMAKE_CROSSCOMPILING AND VARNOLET_TESTS)
+    if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+      # Each test runs under Wine in a throw-away prefix inside the build.
+      set(CMAKE_CROSSCOMPILING_EMULATOR
+          ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix)
+    endif()
+
+    # The module's export and import tables, read on the build machine.
+    find_program(VARNOLET_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump
+                 x86_64-w64-mingw32-objdump objdump)
+    if(VARNOLET_OBJDUMP)
+      enable_testing()
+      add_test(NAME module_dll_tables
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:varnolet>
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      # The check must see a stray export and a runtime DLL when there are
+      # some: a module linked the default way has both.
+      add_library(dll_tables_counterexample MODULE tests/windows/counterexample_module.cpp)
+      set_target_properties(dll_tables_counterexample PROPERTIES PREFIX "")
+      add_test(NAME module_dll_tables_rejects_counterexample
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:dll_tables_counterexample>
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      set_tests_properties(module_dll_tables_rejects_counterexample PROPERTIES
+        PASS_REGULAR_EXPRESSION
+        "unexpected export: leakedHelper.*non-system import: libstdc\\+\\+-6\\.dll")
+    else()
+      message(WARNING "No MinGW objdump: the module's DLL tables go unchecked")
+    endif()
+  endif()
+endif()

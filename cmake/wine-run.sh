@@ -1,0 +1,28 @@
+#!/bin/sh
+# Runs a Windows program under Wine in a prefix of the build's own:
+#   wine-run.sh PREFIX PROGRAM [ARGUMENTS...]
+# CTest calls it for every test of a Windows build. The prefix is made on
+# first use, under a lock, since tests running side by side would otherwise
+# race to create it.
+set -e
+prefix=$1
+shift
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+# No .NET or HTML engine: the prefix would try to install them.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+wine=${VARNOLET_WINE:-}
+if [ -z "$wine" ]; then
+  for candidate in wine64 /usr/lib/wine/wine64 wine; do
+    if command -v "$candidate" >/dev/null 2>&1; then wine=$candidate; break; fi
+  done
+fi
+[ -n "$wine" ] || { echo "wine-run.sh: no wine64 or wine found" >&2; exit 127; }
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/system.reg" ]; then
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    wineserver -w 2>/dev/null || true
+  fi
+) 9>"$prefix.lock"
+exec "$wine" "$@"
