@@ -32,14 +32,28 @@ std::unique_ptr<PluginInstance> PluginInstance::create(const VstModule& module,
 
 PluginInstance::~PluginInstance() { close(); }
 
+void PluginInstance::notify(HostRequest::Kind kind, int32_t opcode, int32_t index, intptr_t value,
+                            float opt, void* ptr) {
+    HostRequest request;
+    request.kind = kind;
+    request.opcode = opcode;
+    request.index = index;
+    request.value = value;
+    request.ptr = ptr;
+    request.opt = opt;
+    requestObserver(request);
+}
+
 intptr_t PluginInstance::dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                   float opt) {
     if (!record) return 0;
+    if (requestObserver) notify(HostRequest::Kind::Dispatch, opcode, index, value, opt, ptr);
     return record->dispatcher(record, opcode, index, value, ptr, opt);
 }
 
 intptr_t PluginInstance::close() {
     if (!record) return 0;
+    if (requestObserver) notify(HostRequest::Kind::Dispatch, effClose, 0, 0, 0.0f);
     intptr_t answer = record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
     host.release(record);
     record = nullptr;

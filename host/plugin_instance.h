@@ -2,10 +2,12 @@
 // spoken to only through its record, closed when it goes.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "host/host_request.h"
 #include "host/recording_host.h"
 #include "host/vst_module.h"
 
@@ -35,8 +37,14 @@ public:
 
     int32_t numParams() const { return record->numParams; }
     int32_t numPrograms() const { return record->numPrograms; }
-    void setParameter(int32_t index, float value) { record->setParameter(record, index, value); }
-    float getParameter(int32_t index) { return record->getParameter(record, index); }
+    void setParameter(int32_t index, float value) {
+        if (requestObserver) notify(HostRequest::Kind::SetParameter, 0, index, 0, value);
+        record->setParameter(record, index, value);
+    }
+    float getParameter(int32_t index) {
+        if (requestObserver) notify(HostRequest::Kind::GetParameter, 0, index, 0, 0.0f);
+        return record->getParameter(record, index);
+    }
     int32_t program() { return static_cast<int32_t>(dispatch(effGetProgram)); }
     void setProgram(int32_t index) { dispatch(effSetProgram, 0, index); }
     void setProgramName(const std::string& name);
@@ -53,14 +61,21 @@ public:
     std::string productString() { return text(effGetProductString); }
 
     void processReplacing(float** inputs, float** outputs, int32_t frames) {
+        if (requestObserver) notify(HostRequest::Kind::ProcessReplacing, 0, 0, frames, 0.0f);
         record->processReplacing(record, inputs, outputs, frames);
     }
     // Stereo convenience: processes all frames of the given channels at once.
     void processStereo(const std::vector<float>& inLeft, const std::vector<float>& inRight,
                        std::vector<float>& outLeft, std::vector<float>& outRight);
 
+    // Called with every request just before it is sent, e.g. to print a log.
+    std::function<void(const HostRequest&)> requestObserver;
+
 private:
     PluginInstance(AEffect* record, RecordingHost& host) : record(record), host(host) {}
+
+    void notify(HostRequest::Kind kind, int32_t opcode, int32_t index, intptr_t value, float opt,
+                void* ptr = nullptr);
 
     AEffect* record;
     RecordingHost& host;
