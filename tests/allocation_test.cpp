@@ -87,6 +87,92 @@ long cAllocationCount() { return 0; }
 void resetCAllocations() {}
 #endif
 
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <cstring>
+
+// A Windows module carries its own C++ runtime, so the replacements above do
+// not reach it. That runtime takes its memory from msvcrt.dll through the
+// module's import table, so counting versions are written into that table
+// instead. They count into the same totals as the replacements, and the
+// failing allocation returns null, which the module's operator new turns into
+// std::bad_alloc.
+namespace {
+void* countedMalloc(std::size_t size) {
+    if (watching.load(std::memory_order_relaxed) && ++allocations == failAt.load()) return nullptr;
+    return std::malloc(size);
+}
+void* countedCalloc(std::size_t count, std::size_t size) {
+    if (watching.load(std::memory_order_relaxed) && ++allocations == failAt.load()) return nullptr;
+    return std::calloc(count, size);
+}
+void* countedRealloc(void* p, std::size_t size) {
+    if (watching.load(std::memory_order_relaxed)) {
+        if (++allocations == failAt.load()) return nullptr;
+        if (p) ++releases;
+    }
+    return std::realloc(p, size);
+}
+char* countedStrdup(const char* text) {
+    if (watching.load(std::memory_order_relaxed) && ++allocations == failAt.load()) return nullptr;
+    char* copy = static_cast<char*>(std::malloc(std::strlen(text) + 1));
+    return copy ? std::strcpy(copy, text) : nullptr;
+}
+void countedFree(void* p) { release(p); }
+
+// Points the module's imports of msvcrt.dll's allocation functions at the
+// counting ones. Returns how many it redirected.
+int redirectAllocationImports(const VstModule& module) {
+    HMODULE handle = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(module.entry()), &handle))
+        return 0;
+    const struct {
+        const char* name;
+        void* replacement;
+    } redirections[] = {{"malloc", reinterpret_cast<void*>(countedMalloc)},
+                        {"calloc", reinterpret_cast<void*>(countedCalloc)},
+                        {"realloc", reinterpret_cast<void*>(countedRealloc)},
+                        {"_strdup", reinterpret_cast<void*>(countedStrdup)},
+                        {"free", reinterpret_cast<void*>(countedFree)}};
+    auto* base = reinterpret_cast<BYTE*>(handle);
+    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress == 0) return 0;
+    int redirected = 0;
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name != 0; ++library) {
+        if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "msvcrt.dll") != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+            base + (library->OriginalFirstThunk ? library->OriginalFirstThunk
+                                                : library->FirstThunk));
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const char* name = reinterpret_cast<const char*>(
+                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
+            for (const auto& r : redirections) {
+                if (std::strcmp(name, r.name) != 0) continue;
+                DWORD protection = 0;
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                               &protection);
+                slots->u1.Function = reinterpret_cast<ULONG_PTR>(r.replacement);
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection,
+                               &protection);
+                ++redirected;
+            }
+        }
+    }
+    return redirected;
+}
+}  // namespace
+#endif
+
 namespace {
 
 // A host that answers without allocating, so that only the plug-in's own
@@ -99,6 +185,11 @@ VstModule loadModule() {
     VstModule module;
     std::string error;
     EXPECT_TRUE(module.load(VARNOLET_MODULE_PATH, error)) << error;
+#if defined(_WIN32)
+    if (module.loaded()) {
+        EXPECT_GE(redirectAllocationImports(module), 2) << "no malloc and free imported";
+    }
+#endif
     return module;
 }
 
@@ -107,17 +198,34 @@ intptr_t dispatch(AEffect* e, int32_t opcode, int32_t index = 0, intptr_t value 
     return e->dispatcher(e, opcode, index, value, ptr, opt);
 }
 
+// Readies a freshly loaded module for counting and tells whether the counters
+// see its allocations at all, where a test expecting none would otherwise
+// pass unheard: creating an instance allocates. The first exception a
+// runtime throws may set up what it keeps for good, such as its per-thread
+// exception state, which is no leak of the plug-in's; a creation that fails
+// at once gets that done beforehand.
+bool allocationsVisible(const VstModule& module) {
+    startWatching(1);
+    if (AEffect* effect = module.entry()(quietHost)) dispatch(effect, effClose);
+    startWatching();
+    AEffect* probe = module.entry()(quietHost);
+    watching = false;
+    if (probe) dispatch(probe, effClose);
+    return allocations.load() > 0;
+}
+
+const char kInvisible[] = "the module's allocations are not visible from this process";
+
 TEST(Allocation, CreationThatRunsOutOfMemoryReleasesEverything) {
     VstModule module = loadModule();
     ASSERT_TRUE(module.loaded());
+    if (!allocationsVisible(module)) GTEST_SKIP() << kInvisible;
     long failures = 0;
     for (long n = 1; n < 10000; ++n) {
         startWatching(n);
         AEffect* effect = module.entry()(quietHost);
         watching = false;
         if (effect) {
-            if (n == 1 && allocations == 0)
-                GTEST_SKIP() << "the module's allocations are not visible from this process";
             EXPECT_EQ(dispatch(effect, effClose), 1);
             break;
         }
@@ -129,6 +237,7 @@ TEST(Allocation, CreationThatRunsOutOfMemoryReleasesEverything) {
 
 TEST(Allocation, ProcessingNeverAllocates) {
     VstModule module = loadModule();
+    if (!allocationsVisible(module)) GTEST_SKIP() << kInvisible;
     AEffect* e = module.entry()(quietHost);
     ASSERT_NE(e, nullptr);
     dispatch(e, effOpen);
@@ -156,6 +265,7 @@ TEST(Allocation, ProcessingNeverAllocates) {
 
 TEST(Allocation, ANewRateWithoutMemoryKeepsTheOldLine) {
     VstModule module = loadModule();
+    if (!allocationsVisible(module)) GTEST_SKIP() << kInvisible;
     AEffect* e = module.entry()(quietHost);
     ASSERT_NE(e, nullptr);
     e->setParameter(e, 0, 1.0f);  // Tap 1 at 2000 ms
