@@ -1,9 +1,9 @@
 #include "effect/line_input_stage.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "effect/varnolet_parameters.h"
+#include "numeric/portable_math.h"
 
 namespace varnolet {
 
@@ -22,16 +22,17 @@ LineInputCoefficients prepareLineInput(const float* parameters, float sampleRate
     const double sweep = parameters[kFilterSweep];
     LineInputCoefficients c{};
 
-    double fc = (kSweepBase * std::exp2(kSweepOctaves * sweep) - kSweepBase) +
+    double fc = (kSweepBase * portable_math::exp2(kSweepOctaves * sweep) - kSweepBase) +
                 static_cast<double>(parameters[kFilterCutoff]);
     // Past half the rate the sine would fall back toward 0 and below, and the
     // filter would stop being stable; at half the rate f sits at its ceiling.
     fc = std::min(fc, 0.5 * rate);
-    double f = 2.0 * std::sin(kPi * fc / rate);
+    double f = 2.0 * portable_math::sin(kPi * fc / rate);
     if (f > kCeilingOfF) f = kCeilingOfF;
     c.f = static_cast<float>(f);
 
-    const double qRaw = 2.0 * (1.0 - std::pow(static_cast<double>(parameters[kFilterQ]), 0.25));
+    const double qRaw =
+        2.0 * (1.0 - portable_math::pow(static_cast<double>(parameters[kFilterQ]), 0.25));
     const double qLimit = std::min(kCeilingOfQ, 2.0 / f - f / 2.0);
     c.q = static_cast<float>(qRaw > qLimit ? qLimit : qRaw);
 

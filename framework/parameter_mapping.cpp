@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "numeric/portable_math.h"
+
 namespace parameter_mapping {
 
 double fromLinear(const ParameterDescription& description, double x) {
@@ -10,7 +12,7 @@ double fromLinear(const ParameterDescription& description, double x) {
     switch (description.unit) {
         case kAudioUnitParameterUnit_Hertz:
             // Equal host steps give equal frequency ratios.
-            return min * std::exp2(x * std::log2(max / min));
+            return min * portable_math::exp2(x * portable_math::log2(max / min));
         case kAudioUnitParameterUnit_Indexed:
         case kAudioUnitParameterUnit_Beats:
             return std::floor(min + x * (max - min) + 0.5);
@@ -23,7 +25,7 @@ double toLinear(const ParameterDescription& description, double v) {
     const double min = description.minValue;
     const double max = description.maxValue;
     if (description.unit == kAudioUnitParameterUnit_Hertz)
-        return std::log(v / min) / std::log(max / min);
+        return portable_math::log(v / min) / portable_math::log(max / min);
     if (min == max) return min;
     return (v - min) / (max - min);
 }

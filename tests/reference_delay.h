@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "numeric/portable_math.h"
+
 class ReferenceDelay {
 public:
     explicit ReferenceDelay(float sampleRate)
@@ -33,11 +35,14 @@ public:
         const double wet = static_cast<float>(std::min(1.0, 2.0 * p[16]));
         const double dry = static_cast<float>(std::min(1.0, 2.0 - 2.0 * p[16]));
 
-        const double fc = (62.5 * std::exp2(7.0 * p[20]) - 62.5) + p[17];
-        double fd = 2.0 * std::sin(3.14159265358979323846 * std::min(fc, rate / 2.0) / rate);
+        // The C libraries' sines and powers round differently on each
+        // platform; the definition's are the correctly rounded ones.
+        const double fc = (62.5 * portable_math::exp2(7.0 * p[20]) - 62.5) + p[17];
+        double fd =
+            2.0 * portable_math::sin(3.14159265358979323846 * std::min(fc, rate / 2.0) / rate);
         if (fd > 0.25) fd = 0.25;
         const double f = static_cast<float>(fd);
-        const double qRaw = 2.0 * (1.0 - std::pow(static_cast<double>(p[18]), 0.25));
+        const double qRaw = 2.0 * (1.0 - portable_math::pow(static_cast<double>(p[18]), 0.25));
         const double qLimit = std::min(2.0, 2.0 / fd - fd / 2.0);
         const double q = static_cast<float>(std::min(qRaw, qLimit));
         const double t = p[19];

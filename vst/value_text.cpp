@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "numeric/portable_math.h"
+
 namespace valuetext {
 namespace {
 
@@ -101,7 +103,7 @@ void dB2string(float value, char* text, int32_t maxLen) {
         emitLiteral("-oo", text, maxLen);
         return;
     }
-    float2string(static_cast<float>(20.0f * std::log10(static_cast<double>(value))), text, maxLen);
+    float2string(static_cast<float>(20.0f * portable_math::log10(static_cast<double>(value))), text, maxLen);
 }
 
 void Hz2string(float samples, float sampleRate, char* text, int32_t maxLen) {

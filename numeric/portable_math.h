@@ -1,0 +1,29 @@
+// Elementary functions that give the same bits on every platform the module
+// is built for.
+//
+// The C library's versions differ: 64-bit glibc, 32-bit glibc (x87 code
+// inside) and MinGW-w64 (x87 code, or msvcrt's) each round some results a
+// unit in the last place differently, and the audio arithmetic that uses them
+// is defined to the bit. These are computed in double-double arithmetic from
+// IEEE double additions, subtractions, multiplications and divisions alone,
+// which every supported target carries out identically (SSE2, no contraction
+// into fused multiply-adds, no extended precision), and rounded once at the
+// end: the result is the correctly rounded value unless the exact one lies
+// within a relative 2^-100 or so of a halfway point between two doubles,
+// below the normal range included. sin reduces its argument exactly for
+// |x| < 2^20; beyond that it is still the same everywhere but no longer
+// accurate.
+#pragma once
+
+namespace portable_math {
+
+double sin(double x);
+double exp2(double x);
+double log(double x);
+double log2(double x);
+double log10(double x);
+// Follows C's special cases: pow(x, ±0) and pow(1, y) are 1, a negative x
+// needs an integral y, zeros and infinities give the usual signed results.
+double pow(double x, double y);
+
+}  // namespace portable_math
