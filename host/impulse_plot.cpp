@@ -78,13 +78,15 @@ bool writeEnvelope(const std::string& path, const AudioBuffer& response) {
 // The magnitude response of each channel's part of the first echo, with the
 // highest level seen, for the axis.
 bool writeEchoSpectrum(const std::string& path, const ImpulsePlotRequest& request,
-                       const EchoStretch& echo, double& highest) {
+                       const EchoStretch& echo, double& highest, std::vector<bool>& silent) {
     size_t size = kMinTransformSize;
     while (size < echo.length) size <<= 1;
     std::vector<std::vector<double>> spectra;
-    for (const auto& channel : request.response.channels)
-        spectra.push_back(magnitudeSpectrumDecibels(channel.data() + echo.start, echo.length, size,
-                                                    request.impulseHeight));
+    for (const auto& channel : request.response.channels) {
+        const float* start = channel.data() + echo.start;
+        silent.push_back(std::all_of(start, start + echo.length, [](float x) { return x == 0.0f; }));
+        spectra.push_back(magnitudeSpectrumDecibels(start, echo.length, size, request.impulseHeight));
+    }
     std::ofstream out(path);
     highest = -120.0;
     const double rate = request.response.sampleRate;
@@ -124,7 +126,8 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
     const EchoStretch echo = findFirstEcho(response, static_cast<size_t>(0.002 * rate),
                                            static_cast<size_t>(0.010 * rate), kMaxEchoFrames);
     double highest = 0.0;
-    if (echo.found && !writeEchoSpectrum(spectrumPath, request, echo, highest)) {
+    std::vector<bool> silent;
+    if (echo.found && !writeEchoSpectrum(spectrumPath, request, echo, highest, silent)) {
         error = "cannot write gnuplot's data";
         return false;
     }
@@ -136,12 +139,14 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
     }
     std::ofstream script(scriptPath);
     const size_t rows = channels + (echo.found ? 1 : 0);
+    // A little room before 0 s keeps the direct sound off the axis.
+    const double duration = static_cast<double>(response.frames()) / rate;
     script << "set terminal pngcairo size 1200," << 260 * rows + 60 << " font 'sans,10'\n"
            << "set output " << gnuplotQuoted(picture.path()) << "\n"
            << "set multiplot layout " << rows << ",1 title " << gnuplotQuoted(request.title)
            << "\nset grid\nset key off\n"
            << "set xlabel 'time (s)'\nset ylabel 'amplitude'\n"
-           << "set xrange [0:" << static_cast<double>(response.frames()) / rate << "]\n";
+           << "set xrange [" << -duration / 100.0 << ":" << duration << "]\n";
     for (size_t c = 0; c < channels; ++c) {
         const size_t high = 2 + 2 * c, low = 3 + 2 * c;
         const char* colour = kColours[c % 4];
@@ -157,13 +162,13 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
                       1000.0 * static_cast<double>(echo.start) / rate, echo.start,
                       echo.start + echo.length - 1);
         const double top = std::ceil(highest / 6.0) * 6.0 + 6.0;
-        script << "set title " << gnuplotQuoted(heading) << "\nset key on\nset logscale x\n"
+        script << "set title " << gnuplotQuoted(heading) << "\nset key on bottom left\nset logscale x\n"
                << "set xrange [20:" << rate / 2.0 << "]\nset yrange [" << top - 84.0 << ":" << top
                << "]\nset xlabel 'frequency (Hz)'\nset ylabel 'level re impulse (dB)'\nplot ";
         for (size_t c = 0; c < channels; ++c) {
             script << (c ? ", " : "") << gnuplotQuoted(spectrumPath) << " using 1:" << 2 + c
                    << " with lines lw 2 lc rgb '" << kColours[c % 4] << "' title "
-                   << gnuplotQuoted(channelName(c, channels));
+                   << gnuplotQuoted(channelName(c, channels) + (silent[c] ? " (silent)" : ""));
         }
         script << "\n";
     }
