@@ -1,11 +1,10 @@
 #include "effect/delay_engine.h"
 
-#include "effect/frame_lanes.h"
-
-#include <cfloat>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <algorithm>
+
+#include "effect/frame_lanes.h"
 
 namespace varnolet {
 
@@ -19,8 +18,7 @@ int32_t DelayEngine::lineLengthFor(float sampleRate) {
 
 void DelayEngine::allocate(float sampleRate) {
     const int32_t length = lineLengthFor(sampleRate);
-    std::unique_ptr<float[]> line(new float[static_cast<size_t>(length)]());
-    delayLine = std::move(line);
+    delayLine.reset(new float[static_cast<size_t>(length)]());
     delayLength = length;
     lineRate = sampleRate;
     writeIndex = 0;
