@@ -189,4 +189,47 @@ TEST_F(PresetTest, RefusedPresets) {
     }
 }
 
+TEST_F(PresetTest, ChunkPluginProgramAndBank) {
+    const std::string program = dir.file("chunk.fxp"), bank = dir.file("chunk.fxb");
+    ASSERT_EQ(runTool({"save-preset", CHUNK_PLUGIN_PATH, program, "--set", "First byte=0.5"}).status, 0);
+    ASSERT_EQ(runTool({"save-preset", CHUNK_PLUGIN_PATH, bank}).status, 0);
+
+    const std::vector<uint8_t> p = readBytes(program);
+    ASSERT_EQ(p.size(), 60u + 14u);
+    EXPECT_EQ(fourChars(p, 8), "FPCh");
+    EXPECT_EQ(bigEndian(p, 4), p.size() - 8);
+    EXPECT_EQ(fourChars(p, 16), "ChNk");
+    EXPECT_EQ(bigEndian(p, 20), 3u);  // the plug-in's version
+    EXPECT_EQ(bigEndian(p, 24), 1u);  // its parameter count
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&p[28])), "Chunk");
+    EXPECT_EQ(bigEndian(p, 56), 14u);
+    EXPECT_EQ(p[60], 128);  // 0.5 of 255, rounded
+    EXPECT_EQ(std::string(p.begin() + 61, p.end()), "hunk state v1");
+
+    const std::vector<uint8_t> b = readBytes(bank);
+    ASSERT_EQ(b.size(), 156u + 4u + 14u);
+    EXPECT_EQ(fourChars(b, 8), "FBCh");
+    EXPECT_EQ(bigEndian(b, 24), 1u);  // program count
+    EXPECT_EQ(bigEndian(b, 156), 14u);
+    EXPECT_EQ(std::string(b.begin() + 160, b.end()), "chunk state v1");
+
+    // Loading hands the chunk back: the program's to program 0, the bank's whole.
+    const ToolResult loaded = runTool({"--log", "info", "--json", CHUNK_PLUGIN_PATH, "--preset", program});
+    JsonValue json;
+    ASSERT_TRUE(parseJson(loaded.out, json)) << loaded.err;
+    EXPECT_EQ(json["parameters"][0]["display"].text, "128");
+    EXPECT_EQ(linesStartingWith(loaded.err, "-> effSetChunk index=1 value=14 ").size(), 1u);
+    const ToolResult whole = runTool({"--log", "info", CHUNK_PLUGIN_PATH, "--preset", bank});
+    EXPECT_EQ(linesStartingWith(whole.err, "-> effSetChunk index=0 value=14 ").size(), 1u);
+
+    // A chunk for a plug-in that takes none.
+    std::vector<uint8_t> foreign = p;
+    foreign[16] = 'T', foreign[17] = 'm', foreign[18] = 'V', foreign[19] = 'd';
+    const std::string foreignPath = dir.file("foreign.fxp");
+    writeBytes(foreignPath, foreign);
+    const ToolResult refused = runTool({"info", VARNOLET_MODULE_PATH, "--preset", foreignPath});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("this plug-in does not take chunks"), std::string::npos) << refused.err;
+}
+
 }  // namespace

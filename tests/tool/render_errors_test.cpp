@@ -49,7 +49,9 @@ TEST_F(RenderErrors, ModulesThatAreNoPlugins) {
     expectRefusal({"render", dir.file("absent.so"), input, output}, "cannot load the plug-in");
 }
 
-TEST_F(RenderErrors, UnknownParameters) {
+TEST_F(RenderErrors, UnknownParametersAndPrograms) {
+    expectRefusal({"render", VARNOLET_MODULE_PATH, input, output, "--program", "8"},
+                  "there is no program 8: the plug-in has 8");
     expectRefusal({"render", VARNOLET_MODULE_PATH, input, output, "--set", "Tap 9 time=0.5"},
                   "unknown parameter 'Tap 9 time'");
     expectRefusal({"render", VARNOLET_MODULE_PATH, input, output, "--set", "23=0.5"},
@@ -80,6 +82,8 @@ TEST_F(RenderErrors, ChannelCountsThePluginCannotTake) {
                   "the plug-in takes 2 input channels; the input has 3");
     expectRefusal({"render", thirdPartyPlugin("MaFreeverb-vst.so"), input, output},
                   "the plug-in takes 1 input channel; the input has 2");
+    expectRefusal({"render", thirdPartyPlugin("Kars-vst.so"), input, output},
+                  "the plug-in takes no audio input");
 }
 
 TEST_F(RenderErrors, MalformedCommandLines) {

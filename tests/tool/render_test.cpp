@@ -175,4 +175,15 @@ TEST_F(RenderTest, ThirdPartyMonoPlugin) {
     EXPECT_GT(peak, 0.01f);
 }
 
+TEST_F(RenderTest, ThirdPartySplitterWritesEveryOutput) {
+    const Sound input = noiseSound(44100, 2, 4410, 0.5f, 8);
+    const Sound out = render(input, {"--tail", "0"}, thirdPartyPlugin("3BandSplitter-vst.so"));
+    ASSERT_EQ(out.channels.size(), 6u);
+    // Its three bands of each side add up to that side again.
+    for (size_t i = 2205; i < input.frames(); i += 53) {
+        const float left = out.channels[0][i] + out.channels[2][i] + out.channels[4][i];
+        ASSERT_NEAR(left, input.channels[0][i], 1e-3) << i;
+    }
+}
+
 }  // namespace
