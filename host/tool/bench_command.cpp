@@ -79,7 +79,7 @@ int benchCommand(ArgumentList& arguments, const ToolOptions& options) {
                 return first > 0.0 ? second / first : 0.0;
             };
             std::printf("%6lld  %-28s %14.3f %12s %14.3f\n", static_cast<long long>(block),
-                        "ratio second/first", 
+                        "ratio second/first",
                         ratio(results[1].noiseNanosecondsPerFrame, results[0].noiseNanosecondsPerFrame),
                         "",
                         ratio(results[1].silenceNanosecondsPerFrame,

@@ -20,20 +20,21 @@ struct RenderOptions {
     bool sameFormat = false;
 };
 
-bool takeRenderOptions(ArgumentList& arguments, RenderOptions& o, std::string& error) {
-    if (!o.settings.take(arguments, error)) return false;
+bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::string& error) {
+    if (!choices.settings.take(arguments, error)) return false;
     std::string text;
     if (arguments.value("--block", text)) {
         if (text == "random") {
-            o.randomBlocks = true;
-        } else if (!parseWholeNumber(text, o.block) || o.block < 1 || o.block > kLargestBlock) {
+            choices.randomBlocks = true;
+        } else if (!parseWholeNumber(text, choices.block) || choices.block < 1 ||
+                   choices.block > kLargestBlock) {
             error = "--block needs a size from 1 to " + std::to_string(kLargestBlock) +
                     " or 'random', not '" + text + "'";
             return false;
         }
     }
-    if (arguments.value("--seed", text) && (!parseWholeNumber(text, o.seed) || o.seed < 0 ||
-                                            o.seed > 0xFFFFFFFFLL)) {
+    if (arguments.value("--seed", text) &&
+        (!parseWholeNumber(text, choices.seed) || choices.seed < 0 || choices.seed > 0xFFFFFFFFLL)) {
         error = "--seed needs a whole number from 0 to 4294967295";
         return false;
     }
@@ -43,18 +44,18 @@ bool takeRenderOptions(ArgumentList& arguments, RenderOptions& o, std::string& e
             error = "--tail needs seconds from 0 to 3600 or 'auto', not '" + text + "'";
             return false;
         }
-        o.tail = TailLength::fixed(seconds);
+        choices.tail = TailLength::fixed(seconds);
     }
-    o.sameFormat = arguments.flag("--same-format");
+    choices.sameFormat = arguments.flag("--same-format");
     return true;
 }
 }  // namespace
 
 int renderCommand(ArgumentList& arguments, const ToolOptions& options) {
-    RenderOptions o;
+    RenderOptions choices;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeRenderOptions(arguments, o, error) || !arguments.positionals(3, 3, positional, error))
+    if (!takeRenderOptions(arguments, choices, error) || !arguments.positionals(3, 3, positional, error))
         return usageFailure("render", error);
     const std::string &pluginPath = positional[0], &inPath = positional[1], &outPath = positional[2];
 
@@ -62,8 +63,8 @@ int renderCommand(ArgumentList& arguments, const ToolOptions& options) {
     int inputFormat = 0;
     if (!readAudioFile(inPath, input, inputFormat, error)) return failure(error);
     const BlockSchedule schedule =
-        o.randomBlocks ? BlockSchedule::random(static_cast<uint32_t>(o.seed))
-                       : BlockSchedule::fixed(static_cast<int32_t>(o.block));
+        choices.randomBlocks ? BlockSchedule::random(static_cast<uint32_t>(choices.seed))
+                             : BlockSchedule::fixed(static_cast<int32_t>(choices.block));
 
     PluginSession session(options.log);
     if (!session.load(pluginPath, input.sampleRate, schedule.largest(), error)) return failure(error);
@@ -71,15 +72,15 @@ int renderCommand(ArgumentList& arguments, const ToolOptions& options) {
     if (!checkInputRouting(input.channelCount(), plugin.effect()->numInputs, error))
         return failure("cannot render " + inPath + ": " + error);
     if (plugin.effect()->numOutputs <= 0) return failure("the plug-in has no audio outputs");
-    const int outputFormat = o.sameFormat ? inputFormat : floatWavFormat();
+    const int outputFormat = choices.sameFormat ? inputFormat : floatWavFormat();
     if (!canWriteAudioFormat(outputFormat, static_cast<size_t>(plugin.effect()->numOutputs),
                              input.sampleRate))
         return failure("cannot write the plug-in's " + std::to_string(plugin.effect()->numOutputs) +
                        " outputs in the input's format; leave out --same-format");
     session.prepare(input.sampleRate, schedule.largest());
-    if (!session.apply(o.settings, error)) return failure(error);
+    if (!session.apply(choices.settings, error)) return failure(error);
 
-    OfflineRenderer renderer(plugin, schedule, o.tail);
+    OfflineRenderer renderer(plugin, schedule, choices.tail);
     ProgressBar bar("rendering", input.sampleRate);
     renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
     const AudioBuffer output = renderer.render(input);

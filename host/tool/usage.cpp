@@ -29,7 +29,9 @@ const char* const kSettings =
     "  --program N           choose program N\n"
     "  --preset FILE         load a .fxp program or .fxb bank first\n";
 
-void printCommandUsage(const std::string& command) {
+}  // namespace
+
+void printUsage(const std::string& command) {
     if (command == "info") {
         std::printf("usage: vst2host info PLUGIN [--json] [settings]\n%s", kSettings);
     } else if (command == "render") {
@@ -87,9 +89,6 @@ void printCommandUsage(const std::string& command) {
         std::printf("%s", kOverview);
     }
 }
-}  // namespace
-
-void printUsage(const std::string& command) { printCommandUsage(command); }
 
 int failure(const std::string& message) {
     std::fprintf(stderr, "vst2host: %s\n", message.c_str());
