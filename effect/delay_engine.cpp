@@ -1,8 +1,10 @@
 #include "effect/delay_engine.h"
 
-#include <cfloat>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "effect/frame_lanes.h"
 
 namespace varnolet {
 
@@ -16,8 +18,7 @@ int32_t DelayEngine::lineLengthFor(float sampleRate) {
 
 void DelayEngine::allocate(float sampleRate) {
     const int32_t length = lineLengthFor(sampleRate);
-    std::unique_ptr<float[]> line(new float[static_cast<size_t>(length)]());
-    delayLine = std::move(line);
+    delayLine.reset(new float[static_cast<size_t>(length)]());
     delayLength = length;
     lineRate = sampleRate;
     writeIndex = 0;
@@ -56,60 +57,73 @@ void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, 
     const TapSettings& t = p.taps;
     const LineInputCoefficients& c = p.stage;
 
-    const double g1 = t.feedback[0], g2 = t.feedback[1], g3 = t.feedback[2], g4 = t.feedback[3];
-    const double left1 = t.left[0], left2 = t.left[1], left3 = t.left[2], left4 = t.left[3];
-    const double right1 = t.right[0], right2 = t.right[1], right3 = t.right[2],
-                 right4 = t.right[3];
-    const double wet = t.wet, dry = t.dry;
-    const double f = c.f, q = c.q, drive = c.drive, outputGain = c.outputGain;
+    const FrameCoefficients k{t.feedback[0], t.feedback[1], t.feedback[2], t.feedback[3],
+                              t.left[0],     t.left[1],     t.left[2],     t.left[3],
+                              t.right[0],    t.right[1],    t.right[2],    t.right[3],
+                              t.wet,         t.dry,         c.drive,       c.outputGain};
+    const double f = c.f, q = c.q;
     const double wThru = c.wThru, wLow = c.wLow, wBand = c.wBand, wHigh = c.wHigh;
 
     double low = filterLow, band = filterBand, high = filterHigh;
     int32_t w = writeIndex;
     // Each tap reads the slot written D frames ago; a delay of 0 reads the
     // slot about to be overwritten, the oldest one.
-    auto readIndex = [&](int32_t delay) {
-        int32_t r = w + (L - delay);
-        return r >= L ? r - L : r;
-    };
-    int32_t r1 = readIndex(t.delay[0]), r2 = readIndex(t.delay[1]), r3 = readIndex(t.delay[2]),
-            r4 = readIndex(t.delay[3]);
+    int32_t read[kNumTaps];
+    // Two frames can share their reads only when neither reads what the
+    // other writes: every tap must reach back at least two frames.
+    bool framesInPairs = L >= 2;
+    for (int32_t k = 0; k < kNumTaps; ++k) {
+        read[k] = w + (L - t.delay[k]);
+        if (read[k] >= L) read[k] -= L;
+        if (t.delay[k] == 1) framesInPairs = false;
+    }
 
-    for (int32_t i = 0; i < frames; ++i) {
-        const double a = in0[i], b = in1[i];
-        double previous0 = 0.0, previous1 = 0.0;
-        if (Accumulate) {
-            previous0 = out0[i];
-            previous1 = out1[i];
+    // The frames run in stretches in which no position reaches the end of
+    // the line, so that one counter steps every position at once.
+    for (int32_t done = 0; done < frames;) {
+        int32_t stretch = std::min(frames - done, L - w);
+        for (int32_t k = 0; k < kNumTaps; ++k) stretch = std::min(stretch, L - read[k]);
+        const float* const line1 = line + read[0];
+        const float* const line2 = line + read[1];
+        const float* const line3 = line + read[2];
+        const float* const line4 = line + read[3];
+        float* const lineIn = line + w;
+        const float* const inLeft = in0 + done;
+        const float* const inRight = in1 + done;
+        float* const outLeft = out0 + done;
+        float* const outRight = out1 + done;
+
+        // The filter's recursion is the one thing that must go frame by frame.
+        auto filter = [&](double s, int32_t j) {
+            low = low + f * band;
+            high = s - low - q * band;
+            band = band + f * high;
+            lineIn[j] = static_cast<float>(wThru * s + wHigh * high + wBand * band + wLow * low);
+        };
+
+        int32_t j = 0;
+        if (framesInPairs) {
+            for (; j + 2 <= stretch; j += 2) {
+                const Pair s = frameOutsideTheFilter<Pair, Accumulate>(
+                    k, inLeft + j, inRight + j, line1 + j, line2 + j, line3 + j, line4 + j,
+                    outLeft + j, outRight + j);
+                filter(s[0], j);
+                filter(s[1], j + 1);
+            }
         }
-        const double tap1 = line[r1], tap2 = line[r2], tap3 = line[r3], tap4 = line[r4];
+        for (; j < stretch; ++j)
+            filter(frameOutsideTheFilter<double, Accumulate>(k, inLeft + j, inRight + j,
+                                                             line1 + j, line2 + j, line3 + j,
+                                                             line4 + j, outLeft + j, outRight + j),
+                   j);
 
-        // One bad input sample must not enter the feedback loop for good.
-        double mono = 0.5 * (a + b);
-        if (!(std::fabs(mono) <= DBL_MAX)) mono = 0.0;
-        const double x = mono + g4 * tap4 + g3 * tap3 + g2 * tap2 + g1 * tap1;
-
-        const double s = softClip(x * drive) * outputGain;
-        low = low + f * band;
-        high = s - low - q * band;
-        band = band + f * high;
-        line[w] = static_cast<float>(wThru * s + wHigh * high + wBand * band + wLow * low);
-
-        const double wetLeft = left4 * tap4 + left3 * tap3 + left2 * tap2 + left1 * tap1;
-        const double wetRight = right4 * tap4 + right3 * tap3 + right2 * tap2 + right1 * tap1;
-        if (Accumulate) {
-            out0[i] = static_cast<float>(wet * wetLeft + previous0 + dry * a);
-            out1[i] = static_cast<float>(wet * wetRight + previous1 + dry * b);
-        } else {
-            out0[i] = static_cast<float>(wet * wetLeft + dry * a);
-            out1[i] = static_cast<float>(wet * wetRight + dry * b);
+        done += stretch;
+        w += stretch;
+        if (w == L) w = 0;
+        for (int32_t k = 0; k < kNumTaps; ++k) {
+            read[k] += stretch;
+            if (read[k] == L) read[k] = 0;
         }
-
-        if (++w == L) w = 0;
-        if (++r1 == L) r1 = 0;
-        if (++r2 == L) r2 = 0;
-        if (++r3 == L) r3 = 0;
-        if (++r4 == L) r4 = 0;
     }
 
     writeIndex = w;

@@ -14,8 +14,14 @@ namespace varnolet {
 class ScopedFloatingPointMode {
 public:
 #if defined(VARNOLET_HAS_MXCSR)
-    ScopedFloatingPointMode() : hostMode(_mm_getcsr()) { _mm_setcsr(kProcessingMode); }
-    ~ScopedFloatingPointMode() { _mm_setcsr(hostMode); }
+    // Writing the mode costs more than reading it; most hosts already run in
+    // it from one block to the next.
+    ScopedFloatingPointMode() : hostMode(_mm_getcsr()) {
+        if (hostMode != kProcessingMode) _mm_setcsr(kProcessingMode);
+    }
+    ~ScopedFloatingPointMode() {
+        if (hostMode != kProcessingMode) _mm_setcsr(hostMode);
+    }
 
 private:
     // All exceptions masked, round to nearest, flush-to-zero, denormals-are-zero.

@@ -3,6 +3,10 @@
 // whose outputs crossfade from through to low-, band- and high-pass.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
 namespace varnolet {
 
 struct LineInputCoefficients {
@@ -25,10 +29,24 @@ constexpr double kCubic = static_cast<double>(0.14814815f);
 // Derives the coefficients from the block's parameter snapshot.
 LineInputCoefficients prepareLineInput(const float* parameters, float sampleRate);
 
+// Picks one of two values by their bits rather than by a branch: a loud,
+// noisy passage clips on either side at random, and a branch on it would be
+// mispredicted half of the time.
+inline double selectWithoutBranch(bool condition, double ifTrue, double ifFalse) {
+    uint64_t a, b;
+    std::memcpy(&a, &ifTrue, sizeof a);
+    std::memcpy(&b, &ifFalse, sizeof b);
+    const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(condition);
+    const uint64_t chosen = (a & mask) | (b & ~mask);
+    double result;
+    std::memcpy(&result, &chosen, sizeof result);
+    return result;
+}
+
 inline double softClip(double y) {
-    if (y > kClipThreshold) return kClipLevel;
-    if (y < -kClipThreshold) return -kClipLevel;
-    return y - kCubic * (y * y * y);
+    const double cubic = y - kCubic * (y * y * y);
+    const double level = std::copysign(kClipLevel, y);
+    return selectWithoutBranch(std::fabs(y) > kClipThreshold, level, cubic);
 }
 
 }  // namespace varnolet

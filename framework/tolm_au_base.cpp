@@ -44,8 +44,7 @@ TolmProgram& TolmAuBase::currentProgram() const {
 }
 
 void TolmAuBase::readParameters(float* values) const {
-    TolmProgram& program = currentProgram();
-    for (int32_t i = 0; i < numParams; ++i) values[i] = program.getValue(i);
+    currentProgram().getValues(values, numParams);
 }
 
 void TolmAuBase::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {

@@ -22,3 +22,8 @@ void TolmProgramBasic::setName(const char* newName) {
     std::memcpy(name, newName, length);
     std::memset(name + length, 0, kNameSize - length);
 }
+
+void TolmProgramBasic::getValues(float* out, int32_t count) {
+    for (int32_t i = 0; i < count; ++i)
+        out[i] = i < numValues ? values[i].load(std::memory_order_relaxed) : 0.0f;
+}

@@ -12,11 +12,15 @@ public:
     virtual float getValue(int32_t index) = 0;
     virtual void setName(const char* name) = 0;
     virtual const char* getName() = 0;
+    // All values at once, for a reader that wants them every block.
+    virtual void getValues(float* values, int32_t count) {
+        for (int32_t i = 0; i < count; ++i) values[i] = getValue(i);
+    }
 };
 
 // The values are written by host threads and read by the audio thread, so
 // each is an atomic float: the same plain loads and stores, without a race.
-class TolmProgramBasic : public TolmProgram {
+class TolmProgramBasic final : public TolmProgram {
 public:
     static constexpr int kNameSize = 32;
 
@@ -27,6 +31,7 @@ public:
     float getValue(int32_t index) override;
     void setName(const char* name) override;
     const char* getName() override { return name; }
+    void getValues(float* values, int32_t count) override;
 
 private:
     int32_t numValues;

@@ -168,3 +168,39 @@ TEST_F(DispatcherTest, SampleRateRequestsIgnoreRatesThatAreNotPositiveNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DispatcherTest, AnyRequestWithAnyOperandsLeavesAWorkingInstance) {
+    // Operands are what a confused host might send; only the two requests that
+    // take addresses in value get a real one.
+    const intptr_t values[] = {0, 1, -1, 8, INTPTR_MAX};
+    const int32_t indices[] = {0, 5, 22, 23, -1, INT32_MIN, INT32_MAX};
+    const float opts[] = {0.0f, -1.0f, NAN, INFINITY, 1e30f};
+    alignas(16) char buffer[1024];
+    void* arrangement = nullptr;
+    for (int32_t opcode = -3; opcode <= 100; ++opcode) {
+        if (opcode == effClose) continue;
+        for (intptr_t value : values)
+            for (int32_t index : indices)
+                for (float opt : opts)
+                    for (bool withBuffer : {false, true}) {
+                        std::memset(buffer, 0, sizeof buffer);
+                        intptr_t v = value;
+                        if (opcode == effGetSpeakerArrangement)
+                            v = value == 0 ? 0 : reinterpret_cast<intptr_t>(&arrangement);
+                        if (opcode == effSetProgramName && withBuffer)
+                            std::memcpy(buffer, "Renamed", 8);
+                        plugin->dispatch(opcode, index, v, withBuffer ? buffer : nullptr, opt);
+                    }
+    }
+    plugin->setSampleRate(44100.0f);
+    plugin->resume();
+    EXPECT_EQ(plugin->effectName(), "TolmVarnolet");
+    std::vector<float> a(4096, 0.3f), b(4096, -0.2f), ol, orr;
+    render(a, b, ol, orr);
+    for (size_t i = 0; i < ol.size(); ++i)
+        ASSERT_TRUE(std::isfinite(ol[i]) && std::isfinite(orr[i])) << i;
+}
+
+}  // namespace

@@ -5,6 +5,10 @@
 #include <set>
 #include <thread>
 
+#if defined(__linux__)
+#include <dlfcn.h>
+#endif
+
 #include "tests/module_fixture.h"
 
 namespace {
@@ -163,6 +167,10 @@ TEST(ModuleLifetime, RepeatedLoadAndUnload) {
         a.reset();
         b.reset();
         module.unload();
+#if defined(__linux__)
+        // Really gone: its shared value names were released by its teardown.
+        EXPECT_EQ(dlopen(VARNOLET_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
+#endif
     }
 }
 

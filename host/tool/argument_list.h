@@ -1,0 +1,26 @@
+// The words of one command line: options are taken out by name, what is
+// left are the positional arguments.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ArgumentList {
+public:
+    explicit ArgumentList(std::vector<std::string> words) : words(std::move(words)) {}
+
+    // Takes every "--name"; true if there was one.
+    bool flag(const std::string& name);
+    // Takes every "--name VALUE" and "--name=VALUE"; the last value wins.
+    bool value(const std::string& name, std::string& out);
+    // Takes every "--name VALUE" and "--name=VALUE", in order.
+    std::vector<std::string> values(const std::string& name);
+
+    // What is left, which must be between least and most words and hold no
+    // option; false with the reason otherwise, or after a missing value.
+    bool positionals(size_t least, size_t most, std::vector<std::string>& out, std::string& error);
+
+private:
+    std::vector<std::string> words;
+    std::string problem;
+};

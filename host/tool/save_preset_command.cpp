@@ -1,0 +1,39 @@
+#include <cctype>
+#include <cstdio>
+
+#include "host/preset_transfer.h"
+#include "host/staged_file.h"
+#include "host/tool/commands.h"
+#include "host/tool/plugin_session.h"
+
+namespace {
+bool endsWith(const std::string& text, const std::string& end) {
+    if (text.size() < end.size()) return false;
+    for (size_t i = 0; i < end.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) != end[i])
+            return false;
+    return true;
+}
+}  // namespace
+
+int savePresetCommand(ArgumentList& arguments, const ToolOptions& options) {
+    PluginSettings settings;
+    std::vector<std::string> positional;
+    std::string error;
+    bool bank = arguments.flag("--bank");
+    if (!settings.take(arguments, error) || !arguments.positionals(2, 2, positional, error))
+        return usageFailure("save-preset", error);
+    bank = bank || endsWith(positional[1], ".fxb");
+
+    PluginSession session(options.log);
+    if (!session.load(positional[0], 44100.0, 1024, error)) return failure(error);
+    session.prepare(44100.0, 1024);
+    if (!session.apply(settings, error)) return failure(error);
+    const std::vector<uint8_t> bytes = bank ? serializeFxBank(captureFxBank(session.plugin()))
+                                            : serializeFxProgram(captureFxProgram(session.plugin()));
+    if (!writeWholeFile(positional[1], bytes, error)) return failure(error);
+    std::printf("%s: %s of %s, %zu bytes\n", positional[1].c_str(),
+                bank ? "bank of every program" : "current program", session.displayName().c_str(),
+                bytes.size());
+    return kSuccess;
+}

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Builds and runs every test: an optimized build, one with AddressSanitizer and
+# UndefinedBehaviorSanitizer, one with ThreadSanitizer, and the other
+# platforms' builds where this machine can make them. Installs what it lacks
+# (as root) first. Exits non-zero when any test fails.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_root=${VARNOLET_BUILD_ROOT:-$root/build-tests}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+bash "$root/scripts/setup.sh" || exit 1
+
+passed=0
+failed=0
+status=0
+
+# run_suite NAME CMAKE-ARGS...: configure, build, run ctest, count the results.
+run_suite() {
+  local name=$1
+  shift
+  local dir="$build_root/$name"
+  local start=$SECONDS
+  echo "== $name: building"
+  if ! cmake -S "$root" -B "$dir" "$@" >"$dir.configure.log" 2>&1; then
+    mkdir -p "$dir"
+    cat "$dir.configure.log"
+    echo "== $name: configuration failed"
+    failed=$((failed + 1))
+    status=1
+    return
+  fi
+  if ! cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; then
+    tail -n 60 "$dir.build.log"
+    echo "== $name: build failed"
+    failed=$((failed + 1))
+    status=1
+    return
+  fi
+  echo "== $name: testing"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs") | tee "$dir.test.log"
+  local result=${PIPESTATUS[0]}
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$dir.test.log" | tail -n 1)
+  if [ -n "$line" ]; then
+    local total bad
+    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+    bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/')
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    failed=$((failed + 1))
+  fi
+  [ "$result" -eq 0 ] || status=1
+  echo "== $name: done in $((SECONDS - start)) s"
+}
+
+mkdir -p "$build_root"
+run_suite release -DCMAKE_BUILD_TYPE=Release
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite address-undefined -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVARNOLET_SANITIZE=address,undefined -DVARNOLET_BENCH=OFF
+
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+run_suite thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOLET_SANITIZE=thread -DVARNOLET_BENCH=OFF
+unset ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS
+
+if [ -f "$root/scripts/test-platforms.sh" ]; then
+  platform_log="$build_root/platforms.log"
+  bash "$root/scripts/test-platforms.sh" "$build_root" 2>&1 | tee "$platform_log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  while read -r line; do
+    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+    bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/')
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  done < <(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$platform_log")
+fi
+
+[ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "$passed passed, $failed failed"
+exit "$status"

@@ -1,0 +1,83 @@
+// diff: the peak and RMS difference and the first differing frame, and the
+// exit status against a tolerance.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "tests/tool/sound_files.h"
+#include "tests/tool/tool_runner.h"
+
+namespace {
+
+class DiffTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        a = dir.file("a.wav");
+        b = dir.file("b.wav");
+        base = noiseSound(44100, 2, 1000, 0.5f, 1);
+        ASSERT_TRUE(writeSound(a, base));
+    }
+
+    std::string line(const ToolResult& result, const std::string& start) {
+        const auto lines = linesStartingWith(result.out, start);
+        return lines.empty() ? std::string() : lines[0];
+    }
+
+    ScratchDirectory dir;
+    std::string a, b;
+    Sound base;
+};
+
+TEST_F(DiffTest, IdenticalFiles) {
+    ASSERT_TRUE(writeSound(b, base));
+    const ToolResult result = runTool({"diff", a, b});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(line(result, "first differing frame:"), "first differing frame: none");
+    EXPECT_EQ(line(result, "peak difference:"), "peak difference:       -inf dB");
+}
+
+TEST_F(DiffTest, OneChangedSample) {
+    Sound changed = base;
+    changed.channels[1][100] += 0.001f;
+    ASSERT_TRUE(writeSound(b, changed));
+    const double error = std::fabs(double{changed.channels[1][100]} - base.channels[1][100]);
+    char peak[64], rms[64];
+    std::snprintf(peak, sizeof peak, "%.2f dB (frame 100, channel 1)", 20 * std::log10(error));
+    std::snprintf(rms, sizeof rms, "%.2f dB", 20 * std::log10(error / std::sqrt(2000.0)));
+
+    const ToolResult strict = runTool({"diff", a, b});
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(line(strict, "peak difference:"), std::string("peak difference:       ") + peak);
+    EXPECT_EQ(line(strict, "rms difference:"), std::string("rms difference:        ") + rms);
+    EXPECT_EQ(line(strict, "first differing frame:"), "first differing frame: 100");
+    EXPECT_EQ(runTool({"diff", a, b, "--tolerance", "-50"}).status, 0);
+    EXPECT_EQ(runTool({"diff", a, b, "--tolerance", "-70"}).status, 1);
+}
+
+TEST_F(DiffTest, ShorterFileCountsAsSilenceAfterItsEnd) {
+    Sound shorter = base;
+    for (auto& channel : shorter.channels) channel.resize(900);
+    ASSERT_TRUE(writeSound(b, shorter));
+    const ToolResult result = runTool({"diff", a, b});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(line(result, "frames:"), "frames:                1000 and 900");
+    EXPECT_EQ(line(result, "first differing frame:"), "first differing frame: 900");
+}
+
+TEST_F(DiffTest, FilesThatCannotBeCompared) {
+    ASSERT_TRUE(writeSound(b, noiseSound(44100, 1, 1000, 0.5f, 1)));
+    ToolResult result = runTool({"diff", a, b});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot compare 2 channels with 1"), std::string::npos);
+    ASSERT_TRUE(writeSound(b, noiseSound(48000, 2, 1000, 0.5f, 1)));
+    result = runTool({"diff", a, b});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("44100 Hz with audio at 48000 Hz"), std::string::npos);
+    result = runTool({"diff", a, dir.file("absent.wav")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot read audio"), std::string::npos);
+    EXPECT_EQ(runTool({"diff", a, a, "--tolerance", "small"}).status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// The plot command's PNG: made by gnuplot, with one panel per output and
+// one for the first echo when there is one; nothing left behind on failure.
+#include <gtest/gtest.h>
+
+#include "tests/tool/tool_runner.h"
+
+namespace {
+
+struct PngSize {
+    uint32_t width = 0, height = 0;
+};
+
+// The width and height from the PNG header; zero when it is no PNG.
+PngSize pngSize(const std::string& path) {
+    const std::string bytes = readText(path);
+    const std::string signature = "\x89PNG\r\n\x1a\n";
+    PngSize size;
+    if (bytes.size() < 24 || bytes.compare(0, 8, signature) != 0 || bytes.compare(12, 4, "IHDR") != 0)
+        return size;
+    const auto word = [&](size_t at) {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        return v;
+    };
+    size.width = word(16);
+    size.height = word(20);
+    return size;
+}
+
+TEST(Plot, VarnoletImpulseResponseAndFirstEcho) {
+    ScratchDirectory dir;
+    const std::string png = dir.file("ir.png");
+    const ToolResult result = runTool({"plot", VARNOLET_MODULE_PATH, png});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const PngSize size = pngSize(png);
+    EXPECT_EQ(size.width, 1200u);
+    EXPECT_EQ(size.height, 3u * 260u + 60u);  // left, right, first echo
+    EXPECT_NE(result.out.find("Varnolet Delay"), std::string::npos);
+}
+
+TEST(Plot, ThirdPartyPluginWithoutEchoes) {
+    ScratchDirectory dir;
+    const std::string png = dir.file("eq.png");
+    // The equaliser gives the impulse back at once: no echo to analyse.
+    const ToolResult eq = runTool({"plot", thirdPartyPlugin("3BandEQ-vst.so"), png});
+    ASSERT_EQ(eq.status, 0) << eq.err;
+    EXPECT_EQ(pngSize(png).height, 2u * 260u + 60u);
+    const std::string mono = dir.file("verb.png");
+    const ToolResult verb = runTool({"plot", thirdPartyPlugin("MaFreeverb-vst.so"), mono,
+                                     "--seconds", "1"});
+    ASSERT_EQ(verb.status, 0) << verb.err;
+    EXPECT_EQ(pngSize(mono).width, 1200u);
+}
+
+TEST(Plot, FailuresLeaveNoPicture) {
+    ScratchDirectory dir;
+    const std::string png = dir.file("ir.png");
+    ToolResult result = runTool({"plot", BAD_MAGIC_MODULE_PATH, png});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("not a VST 2.4 plug-in"), std::string::npos) << result.err;
+    result = runProgram({"env", "PATH=/nonexistent", VST2HOST_PATH, "plot", VARNOLET_MODULE_PATH, png});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot run gnuplot"), std::string::npos) << result.err;
+    EXPECT_TRUE(dir.names().empty());
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+// Rendering files through the plug-ins, checked against what the delay and
+// the file formats must give, computed here independently.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "tests/tool/sound_files.h"
+#include "tests/tool/tool_runner.h"
+
+namespace {
+
+// 0.2 through the line's cubic clipper with no drive: 0.2 - (4/27)·0.2³.
+const float kShapedClick = 0.198815f;
+// Below -90 dB full scale counts as silence for the automatic tail.
+const float kQuiet = 3.1622776e-5f;
+
+class RenderTest : public ::testing::Test {
+protected:
+    // Renders the sound through the plug-in and reads the result back.
+    Sound render(const Sound& input, const std::vector<std::string>& options,
+                 const std::string& plugin = VARNOLET_MODULE_PATH) {
+        const std::string in = dir.file("in.wav"), out = dir.file("out.wav");
+        EXPECT_TRUE(writeSound(in, input));
+        std::vector<std::string> arguments = {"render", plugin, in, out};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        last = runTool(arguments);
+        EXPECT_EQ(last.status, 0) << last.err;
+        return readSound(out);
+    }
+
+    ScratchDirectory dir;
+    ToolResult last;
+};
+
+TEST_F(RenderTest, ClickAtTheDefaultsGivesTheTapPattern) {
+    const Sound out = render(clickSound(44100, 2, 44100, 0.2f), {"--tail", "1"});
+    ASSERT_EQ(out.channels.size(), 2u);
+    EXPECT_EQ(out.rate, 44100);
+    EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    ASSERT_EQ(out.frames(), 44100u + 44100u);
+    const auto& left = out.channels[0];
+    const auto& right = out.channels[1];
+    EXPECT_EQ(firstNonZero(left), 8820u);
+    EXPECT_EQ(firstNonZero(right), 17640u);
+    EXPECT_NEAR(left[8820], kShapedClick, 5e-7);
+    EXPECT_EQ(right[8820], 0.0f);
+    // Tap 2 at pan -1/3 splits two thirds left, one third right; tap 3 mirrors it.
+    EXPECT_NEAR(left[17640], kShapedClick * 2 / 3, 5e-7);
+    EXPECT_NEAR(right[17640], kShapedClick / 3, 5e-7);
+    EXPECT_NEAR(left[26460], kShapedClick / 3, 5e-7);
+    EXPECT_NEAR(right[26460], kShapedClick * 2 / 3, 5e-7);
+    EXPECT_NEAR(right[35280], kShapedClick, 5e-7);
+    EXPECT_EQ(left[35280], 0.0f);
+    // Tap 4 feeds 40 % back: the line holds about 0.0795, and tap 1 plays it.
+    EXPECT_NEAR(left[44100], 0.0794514f, 5e-7);
+}
+
+TEST_F(RenderTest, AutomaticTailEndsWhereTheEchoesFallBelowMinus90Decibels) {
+    const Sound out = render(clickSound(44100, 2, 4410, 0.2f), {});
+    ASSERT_EQ(out.channels.size(), 2u);
+    ASSERT_GT(out.frames(), 44100u * 3);
+    // The last frame kept is still audible, and nothing stayed audible for
+    // 2.5 s of the quiet part that was cut; echoes come every 0.2 s at the
+    // defaults, so the end lies on an echo of the 0.2 s grid.
+    const size_t last = out.frames() - 1;
+    EXPECT_GE(std::max(std::fabs(out.channels[0][last]), std::fabs(out.channels[1][last])), kQuiet);
+    EXPECT_EQ(last % 8820, 0u);
+    // Echoes of 0.2 decay by 0.4 per 0.8 s: ten rounds bring them near -90 dB.
+    EXPECT_GT(last, 35280u * 8);
+    EXPECT_LT(last, 35280u * 13);
+}
+
+TEST_F(RenderTest, FixedTailAddsExactlyThatMuchSilence) {
+    EXPECT_EQ(render(clickSound(44100, 2, 1000, 0.2f), {"--tail", "0.5"}).frames(), 1000u + 22050u);
+    EXPECT_EQ(render(clickSound(44100, 2, 1000, 0.2f), {"--tail", "0"}).frames(), 1000u);
+}
+
+TEST_F(RenderTest, MonoFileFeedsBothInputs) {
+    const Sound mono = render(clickSound(44100, 1, 44100, 0.2f), {"--tail", "0"});
+    const Sound stereo = render(clickSound(44100, 2, 44100, 0.2f), {"--tail", "0"});
+    ASSERT_EQ(mono.channels.size(), 2u);
+    EXPECT_EQ(mono.channels, stereo.channels);
+    EXPECT_NEAR(mono.channels[0][8820], kShapedClick, 5e-7);
+}
+
+TEST_F(RenderTest, RenderRunsAtTheFilesSampleRate) {
+    const Sound out = render(clickSound(48000, 2, 48000, 0.2f), {"--tail", "0"});
+    EXPECT_EQ(out.rate, 48000);
+    EXPECT_EQ(firstNonZero(out.channels[0]), 9600u);  // 200 ms at 48 kHz
+    EXPECT_NEAR(out.channels[0][9600], kShapedClick, 5e-7);
+}
+
+TEST_F(RenderTest, RandomAndFixedBlocksGiveTheSameSound) {
+    const Sound input = noiseSound(44100, 2, 30000, 0.5f, 7);
+    const Sound fixed = render(input, {"--tail", "1", "--block", "333"});
+    const Sound random = render(input, {"--tail", "1", "--block", "random", "--seed", "99", "--log"});
+    EXPECT_EQ(fixed.channels, random.channels);
+    std::set<long> sizes;
+    for (const std::string& line : linesStartingWith(last.err, "-> processReplacing frames="))
+        sizes.insert(std::stol(line.substr(line.find('=') + 1)));
+    ASSERT_GT(sizes.size(), 10u);
+    EXPECT_GE(*sizes.begin(), 0);
+    EXPECT_LE(*sizes.rbegin(), 4096);
+    EXPECT_EQ(linesStartingWith(last.err, "-> effSetBlockSize index=0 value=4096 ").size(), 1u);
+}
+
+TEST_F(RenderTest, DisplayedValueMovesTheEcho) {
+    const Sound out = render(clickSound(44100, 2, 1000, 0.2f),
+                             {"--tail", "1", "--set", "Tap 1 time=@300"});
+    // 300 ms as the display rounds it: between 299.95 and 300.05 ms.
+    const size_t echo = firstNonZero(out.channels[0]);
+    EXPECT_GE(echo, 13227u);
+    EXPECT_LE(echo, 13232u);
+}
+
+TEST_F(RenderTest, SameFormatKeepsTheInputsEncoding) {
+    Sound input = clickSound(44100, 2, 20000, 0.5f);
+    for (int format : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_AIFF | SF_FORMAT_PCM_24,
+                       SF_FORMAT_FLAC | SF_FORMAT_PCM_16}) {
+        input.format = format;
+        const Sound same = render(input, {"--tail", "0", "--same-format"});
+        EXPECT_EQ(same.format, format);
+        const Sound plain = render(input, {"--tail", "0"});
+        EXPECT_EQ(plain.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        // The click read from 16 or 24 bits comes out shaped near 0.4815.
+        EXPECT_NEAR(plain.channels[0][8820], 0.5f - 4.0f / 27.0f * 0.125f, 1e-3);
+        EXPECT_NEAR(same.channels[0][8820], plain.channels[0][8820], 1e-4);
+    }
+}
+
+TEST_F(RenderTest, ReadsOggVorbis) {
+    Sound input = noiseSound(44100, 2, 44100, 0.3f, 3);
+    input.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    const Sound out = render(input, {"--tail", "0"});
+    EXPECT_EQ(out.frames(), 44100u);
+    EXPECT_EQ(firstNonZero(out.channels[0]), 8820u);
+}
+
+TEST_F(RenderTest, ThirdPartyEqualiserAtItsDefaultsPassesTheSoundThrough) {
+    const Sound input = noiseSound(44100, 2, 44100, 0.5f, 11);
+    const Sound out = render(input, {"--tail", "0"}, thirdPartyPlugin("3BandEQ-vst.so"));
+    ASSERT_EQ(out.channels.size(), 2u);
+    ASSERT_EQ(out.frames(), input.frames());
+    for (size_t c = 0; c < 2; ++c)
+        for (size_t i = 0; i < input.frames(); i += 97)
+            ASSERT_NEAR(out.channels[c][i], input.channels[c][i], 1e-5) << c << " " << i;
+}
+
+TEST_F(RenderTest, ThirdPartyMasterGainByItsDisplay) {
+    const Sound input = noiseSound(44100, 2, 44100, 0.5f, 12);
+    const Sound out = render(input, {"--tail", "0", "--set", "Master=@-6"},
+                             thirdPartyPlugin("3BandEQ-vst.so"));
+    // Past any smoothing at the start the equaliser is one gain of about
+    // -6 dB (its own dB law decides the last digits).
+    double inOut = 0.0, inIn = 0.0;
+    for (size_t i = 22050; i < input.frames(); ++i) {
+        inOut += double{input.channels[0][i]} * out.channels[0][i];
+        inIn += double{input.channels[0][i]} * input.channels[0][i];
+    }
+    const double gain = inOut / inIn;
+    EXPECT_NEAR(20 * std::log10(gain), -6.0, 0.1);
+    for (size_t i = 22050; i < input.frames(); i += 101)
+        ASSERT_NEAR(out.channels[0][i], input.channels[0][i] * gain, 1e-5) << i;
+}
+
+TEST_F(RenderTest, ThirdPartyMonoPlugin) {
+    const Sound out = render(noiseSound(44100, 1, 22050, 0.5f, 5), {"--tail", "0.1"},
+                             thirdPartyPlugin("MaFreeverb-vst.so"));
+    ASSERT_EQ(out.channels.size(), 1u);
+    EXPECT_EQ(out.frames(), 22050u + 4410u);
+    float peak = 0.0f;
+    for (float sample : out.channels[0]) peak = std::max(peak, std::fabs(sample));
+    EXPECT_GT(peak, 0.01f);
+}
+
+TEST_F(RenderTest, ThirdPartySplitterWritesEveryOutput) {
+    const Sound input = noiseSound(44100, 2, 4410, 0.5f, 8);
+    const Sound out = render(input, {"--tail", "0"}, thirdPartyPlugin("3BandSplitter-vst.so"));
+    ASSERT_EQ(out.channels.size(), 6u);
+    // Its three bands of each side add up to that side again.
+    for (size_t i = 2205; i < input.frames(); i += 53) {
+        const float left = out.channels[0][i] + out.channels[2][i] + out.channels[4][i];
+        ASSERT_NEAR(left, input.channels[0][i], 1e-3) << i;
+    }
+}
+
+}  // namespace

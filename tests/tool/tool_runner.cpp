@@ -1,0 +1,112 @@
+#include "tests/tool/tool_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+ToolResult runProgram(const std::vector<std::string>& command) {
+    ToolResult result;
+    ScratchDirectory capture;
+    const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::vector<char>> words;
+    std::vector<char*> argv;
+    for (const std::string& word : command) words.emplace_back(word.begin(), word.end());
+    for (auto& word : words) {
+        word.push_back('\0');
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        ADD_FAILURE() << "cannot start " << command[0];
+        return result;
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = readText(outPath);
+    result.err = readText(errPath);
+    // In sanitizer builds a report from the tool must fail the test, even
+    // where the test expects the tool to fail for its own reasons.
+    for (const char* report : {"Sanitizer", "runtime error:"})
+        EXPECT_EQ(result.err.find(report), std::string::npos) << result.err;
+    return result;
+}
+
+ToolResult runTool(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {VST2HOST_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return runProgram(command);
+}
+
+ScratchDirectory::ScratchDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tool-test-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data())) path = name.data();
+    else ADD_FAILURE() << "cannot make a scratch directory";
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    for (const std::string& name : names()) std::remove(file(name).c_str());
+    rmdir(path.c_str());
+}
+
+std::vector<std::string> ScratchDirectory::names() const {
+    std::vector<std::string> found;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") found.push_back(name);
+        }
+        closedir(dir);
+    }
+    return found;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string thirdPartyPlugin(const std::string& name) {
+    const std::string path = std::string(THIRD_PARTY_PLUGIN_DIR) + "/" + name;
+    EXPECT_TRUE(fileExists(path)) << path << " is missing: install Debian's dpf-plugins-vst";
+    return path;
+}
+
+std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
+    return lines;
+}

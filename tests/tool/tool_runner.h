@@ -1,0 +1,39 @@
+// Runs the built vst2host as a user would, and gives each test a directory
+// of its own for the files it makes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ToolResult {
+    int status = -1;  // the exit status; -1 when the tool did not exit normally
+    std::string out;
+    std::string err;
+};
+
+ToolResult runTool(const std::vector<std::string>& arguments);
+// Runs any program, found on the PATH.
+ToolResult runProgram(const std::vector<std::string>& command);
+
+class ScratchDirectory {
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    // Names of the files in it, to show that nothing partial was left.
+    std::vector<std::string> names() const;
+
+    std::string path;
+};
+
+bool fileExists(const std::string& path);
+std::string readText(const std::string& path);
+
+// A plug-in of Debian's dpf-plugins-vst; the test fails if it is missing.
+std::string thirdPartyPlugin(const std::string& name);
+
+// Every line of the text that starts with the prefix.
+std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix);
