@@ -39,7 +39,7 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
                        -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
       # The check must see a stray export and a runtime DLL when there are
       # some: a module linked the default way has both.
-      add_library(dll_tables_counterexample MODULE tests/windows/counterexample_module.cpp)
+      add_library(dll_tables_counterexample MODULE tests/platforms/counterexample_module.cpp)
       set_target_properties(dll_tables_counterexample PROPERTIES PREFIX "")
       add_test(NAME module_dll_tables_rejects_counterexample
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
@@ -51,5 +51,21 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     else()
       message(WARNING "No MinGW objdump: the module's DLL tables go unchecked")
     endif()
+  endif()
+endif()
+
+# A fingerprint of everything the module gives a host, which builds for
+# different platforms must share. Given the fingerprint of another build (the
+# native x86-64 one), a build checks its own against it.
+if(VARNOLET_TESTS)
+  add_executable(module_digest tests/platforms/module_digest.cpp)
+  target_link_libraries(module_digest PRIVATE vsthost numeric)
+  add_dependencies(module_digest varnolet)
+  set(VARNOLET_DIGEST_REFERENCE "" CACHE FILEPATH
+      "module_digest's output from another build, which this build's must equal")
+  if(VARNOLET_DIGEST_REFERENCE)
+    enable_testing()
+    add_test(NAME module_digest_matches_reference
+             COMMAND module_digest $<TARGET_FILE:varnolet> ${VARNOLET_DIGEST_REFERENCE})
   endif()
 endif()
