@@ -22,7 +22,12 @@ mkdir -p "$(dirname "$prefix")"
   flock 9
   if [ ! -f "$prefix/system.reg" ]; then
     "$wine" wineboot --init >/dev/null 2>&1 || true
-    wineserver -w 2>/dev/null || true
+    for server in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+      if command -v "$server" >/dev/null 2>&1; then
+        "$server" -w 2>/dev/null || true
+        break
+      fi
+    done
   fi
 ) 9>"$prefix.lock"
 exec "$wine" "$@"

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Builds and tests the module for the platforms beyond the native one:
+#   scripts/test-platforms.sh BUILD_ROOT
+# - windows-x86_64: varnolet.dll cross-compiled with MinGW-w64, every test
+#   cross-compiled too and run under Wine, plus a check of the DLL's export
+#   and import tables;
+# - linux-x86: a 32-bit (-m32) build of the module and every test.
+# Both compare their module's fingerprint (module_digest) with that of a
+# native x86-64 build made alongside. Installs what is missing with apt-get
+# when run as root. Prints ctest's summary for each build and the time each
+# took; exits non-zero when anything fails.
+set -uo pipefail
+
+if [ $# -ne 1 ]; then
+  echo "usage: $0 BUILD_ROOT" >&2
+  exit 2
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$1"
+build_root=$(cd "$1" && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# --- what the builds need ---------------------------------------------------
+packages=(cmake make g++ g++-multilib g++-mingw-w64-x86-64-posix wine64 wine googletest
+          libgtest-dev binutils-mingw-w64-x86-64 util-linux)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || {
+      echo "apt-get could not install: ${missing[*]}" >&2
+      exit 1
+    }
+  else
+    echo "Missing packages (run as root to install): ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+status=0
+summary=()
+
+# configure NAME DIR ARGS...: configures, or says why not.
+configure() {
+  local name=$1 dir=$2
+  shift 2
+  if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DVARNOLET_BENCH=OFF \
+      -DVARNOLET_HOST_TOOL=OFF "$@" >"$dir.configure.log" 2>&1; then
+    cat "$dir.configure.log"
+    echo "== $name: configuration failed"
+    return 1
+  fi
+}
+
+# build NAME DIR [TARGETS...]
+build() {
+  local name=$1 dir=$2
+  shift 2
+  local targets=()
+  for t in "$@"; do targets+=(--target "$t"); done
+  if ! cmake --build "$dir" -j"$jobs" "${targets[@]}" >"$dir.build.log" 2>&1; then
+    tail -n 60 "$dir.build.log"
+    echo "== $name: build failed"
+    return 1
+  fi
+  if grep -E "warning:" "$dir.build.log" >/dev/null; then
+    grep -E "warning:" "$dir.build.log" | sort -u | head -n 20
+    echo "== $name: the build has warnings"
+    return 1
+  fi
+}
+
+# --- the native fingerprint the others must match ----------------------------
+reference_dir=$build_root/platform-reference
+reference=$build_root/platform-reference.digest
+start=$SECONDS
+echo "== native x86-64 reference: building the module and module_digest"
+if configure reference "$reference_dir" && build reference "$reference_dir" varnolet module_digest \
+    && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference"; then
+  summary+=("native x86-64 reference: $((SECONDS - start)) s")
+else
+  echo "== native x86-64 reference: failed; the other builds are not compared with it"
+  reference=""
+  status=1
+fi
+
+# run_platform NAME TOOLCHAIN-FILE: configures, builds and runs every test.
+run_platform() {
+  local name=$1 toolchain=$2
+  local dir=$build_root/$name
+  local start=$SECONDS
+  echo "== $name: building"
+  mkdir -p "$dir"
+  if ! configure "$name" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+      -DVARNOLET_DIGEST_REFERENCE="$reference"; then
+    status=1
+    return
+  fi
+  local built=$SECONDS
+  if ! build "$name" "$dir"; then
+    status=1
+    return
+  fi
+  echo "== $name: built in $((SECONDS - built)) s, testing"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900) | tee "$dir.test.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  # Said otherwise than ctest's own line, which callers count.
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$dir.test.log" | tail -n 1)
+  local failed total
+  failed=$(echo "$line" | sed -nE 's/.*passed, ([0-9]+) tests failed.*/\1/p')
+  total=$(echo "$line" | sed -nE 's/.* out of ([0-9]+).*/\1/p')
+  summary+=("$name: $((SECONDS - start)) s, ${failed:-?} of ${total:-?} tests failed")
+  echo "== $name: done in $((SECONDS - start)) s"
+}
+
+run_platform windows-x86_64 mingw-w64-x86_64.cmake
+# The Wine server of the build's prefix would otherwise linger a while.
+for server in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+  if command -v "$server" >/dev/null 2>&1; then
+    WINEPREFIX=$build_root/windows-x86_64/wineprefix "$server" -k 2>/dev/null
+    break
+  fi
+done
+run_platform linux-x86 linux-i686.cmake
+
+echo "== platform builds:"
+for line in "${summary[@]}"; do echo "   $line"; done
+exit "$status"
