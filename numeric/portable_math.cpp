@@ -1,6 +1,7 @@
 #include "numeric/portable_math.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -20,12 +21,12 @@ struct DD {
     double lo;
 };
 
-DD quickTwoSum(double a, double b) {  // needs |a| >= |b|
+constexpr DD quickTwoSum(double a, double b) {  // needs |a| >= |b|
     const double s = a + b;
     return {s, b - (s - a)};
 }
 
-DD twoSum(double a, double b) {
+constexpr DD twoSum(double a, double b) {
     const double s = a + b;
     const double v = s - a;
     return {s, (a - (s - v)) + (b - v)};
@@ -33,21 +34,21 @@ DD twoSum(double a, double b) {
 
 // Dekker's exact product: the operands are split into halves of 26 bits,
 // whose products a double holds exactly. No fused multiply-add is needed.
-void split(double a, double& hi, double& lo) {
+constexpr void split(double a, double& hi, double& lo) {
     const double t = 134217729.0 * a;  // 2^27 + 1
     hi = t - (t - a);
     lo = a - hi;
 }
 
-DD twoProduct(double a, double b) {
+constexpr DD twoProduct(double a, double b) {
     const double p = a * b;
-    double ah, al, bh, bl;
+    double ah = 0.0, al = 0.0, bh = 0.0, bl = 0.0;
     split(a, ah, al);
     split(b, bh, bl);
     return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 }
 
-DD add(DD a, DD b) {
+constexpr DD add(DD a, DD b) {
     DD s = twoSum(a.hi, b.hi);
     const DD t = twoSum(a.lo, b.lo);
     s.lo += t.hi;
@@ -56,28 +57,28 @@ DD add(DD a, DD b) {
     return quickTwoSum(s.hi, s.lo);
 }
 
-DD add(DD a, double b) {
+constexpr DD add(DD a, double b) {
     DD s = twoSum(a.hi, b);
     s.lo += a.lo;
     return quickTwoSum(s.hi, s.lo);
 }
 
-DD negate(DD a) { return {-a.hi, -a.lo}; }
+constexpr DD negate(DD a) { return {-a.hi, -a.lo}; }
 
-DD mul(DD a, DD b) {
+constexpr DD mul(DD a, DD b) {
     DD p = twoProduct(a.hi, b.hi);
     p.lo += a.hi * b.lo + a.lo * b.hi;
     return quickTwoSum(p.hi, p.lo);
 }
 
-DD mul(DD a, double b) {
+constexpr DD mul(DD a, double b) {
     DD p = twoProduct(a.hi, b);
     p.lo += a.lo * b;
     return quickTwoSum(p.hi, p.lo);
 }
 
 // Long division: each step's remainder is exact enough for the next digit.
-DD div(DD a, DD b) {
+constexpr DD div(DD a, DD b) {
     const double q1 = a.hi / b.hi;
     DD r = add(a, negate(mul(b, q1)));
     const double q2 = r.hi / b.hi;
@@ -86,7 +87,7 @@ DD div(DD a, DD b) {
     return add(quickTwoSum(q1, q2), q3);
 }
 
-DD div(DD a, double b) { return div(a, DD{b, 0.0}); }
+constexpr DD div(DD a, double b) { return div(a, DD{b, 0.0}); }
 
 // Constants to 106 bits and more.
 constexpr DD kLn2 = {0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
@@ -139,13 +140,66 @@ double scaleByPowerOfTwo(double x, int n) {
     return x * fromBits(static_cast<uint64_t>(n + 1023) << 52);
 }
 
-// e^t for |t| up to about 0.35, by its Taylor series: 27 terms leave less
-// than 2^-115.
-DD expReduced(DD t) {
-    DD sum = {1.0, 0.0};
-    for (int k = 27; k >= 1; --k) sum = add(div(mul(sum, t), static_cast<double>(k)), 1.0);
+// Series coefficients, worked out by the compiler in the same IEEE double
+// arithmetic as everything else.
+template <size_t N>
+struct Series {
+    DD c[N];
+};
+
+// 1/k!, for e^t (28 terms leave less than 2^-115 for |t| <= 0.35) and the
+// sine and cosine.
+constexpr Series<32> kInverseFactorials = [] {
+    Series<32> s{};
+    s.c[0] = {1.0, 0.0};
+    for (size_t k = 1; k < 32; ++k) s.c[k] = div(s.c[k - 1], static_cast<double>(k));
+    return s;
+}();
+
+constexpr Series<28> kExp = [] {
+    Series<28> s{};
+    for (size_t k = 0; k < 28; ++k) s.c[k] = kInverseFactorials.c[k];
+    return s;
+}();
+
+// sin r / r and cos r in z = r^2: (-1)^k/(2k + 1)! and (-1)^k/(2k)!. For
+// |r| <= pi/4, z <= 0.62 and 16 terms leave less than 2^-120.
+constexpr Series<16> kSine = [] {
+    Series<16> s{};
+    for (size_t k = 0; k < 16; ++k)
+        s.c[k] = k % 2 ? negate(kInverseFactorials.c[2 * k + 1]) : kInverseFactorials.c[2 * k + 1];
+    return s;
+}();
+
+constexpr Series<16> kCosine = [] {
+    Series<16> s{};
+    for (size_t k = 0; k < 16; ++k)
+        s.c[k] = k % 2 ? negate(kInverseFactorials.c[2 * k]) : kInverseFactorials.c[2 * k];
+    return s;
+}();
+
+// atanh(s)/s in z = s^2: 1/(2k + 1). For |s| < 0.172, z < 0.0295 and 23 terms
+// leave less than 2^-110.
+constexpr Series<23> kAtanh = [] {
+    Series<23> s{};
+    for (size_t k = 0; k < 23; ++k) s.c[k] = div(DD{1.0, 0.0}, 2.0 * static_cast<double>(k) + 1.0);
+    return s;
+}();
+
+// The sum of c[k] x^k by Horner's rule. The terms from `fromDouble` on are
+// below 2^-56 of the sum, so rounding them to plain doubles cannot reach the
+// result, and only the leading ones are carried in double-double.
+template <size_t N>
+DD evaluate(const Series<N>& series, DD x, size_t fromDouble) {
+    double tail = series.c[N - 1].hi;
+    for (size_t k = N - 1; k-- > fromDouble;) tail = tail * x.hi + series.c[k].hi;
+    DD sum = {tail, 0.0};
+    for (size_t k = fromDouble; k-- > 0;) sum = add(mul(sum, x), series.c[k]);
     return sum;
 }
+
+// e^t for |t| up to about 0.35.
+DD expReduced(DD t) { return evaluate(kExp, t, 14); }
 
 // v · 2^n for a positive v, rounded once. Below the normal range the scaling
 // itself rounds: hi alone would decide, but when hi · 2^n falls exactly
@@ -188,11 +242,7 @@ LogParts logParts(double x) {
     }
     // ln m = 2 atanh(s) with s = (m - 1)/(m + 1), |s| < 0.172; m - 1 is exact.
     const DD s = div(DD{m - 1.0, 0.0}, twoSum(m, 1.0));
-    const DD z = mul(s, s);
-    // atanh(s)/s = sum of z^k/(2k + 1); 23 terms leave less than 2^-110.
-    DD sum = div(DD{1.0, 0.0}, 45.0);
-    for (int k = 21; k >= 0; --k) sum = add(mul(sum, z), div(DD{1.0, 0.0}, 2.0 * k + 1.0));
-    const DD half = mul(s, sum);
+    const DD half = mul(s, evaluate(kAtanh, mul(s, s), 11));
     return {exponent, {2.0 * half.hi, 2.0 * half.lo}};
 }
 
@@ -285,24 +335,19 @@ double pow(double x, double y) {
 double sin(double x) {
     if (!isFinite(x)) return kNaN;
     if (x == 0.0) return x;  // keeps the sign of zero
-    const double k = std::fabs(x) < 0x1p61 ? nearestInteger(x * kTwoOverPi) : x * kTwoOverPi;
-    const int quadrant = std::fabs(k) < 0x1p61 ? static_cast<int>(static_cast<int64_t>(k) & 3) : 0;
+    // Far out, the argument is first reduced by the double nearest 2 pi.
+    // fmod is exact, so this is the same everywhere, but it is not 2 pi.
+    if (std::fabs(x) >= 0x1p20) x = std::fmod(x, 0x1.921fb54442d18p+2);
+    const double k = nearestInteger(x * kTwoOverPi);
+    const int quadrant = static_cast<int>(static_cast<int64_t>(k) & 3);
     // r = x - k·pi/2: the first difference is exact (the two are within a
     // factor of two), the products are exact for |k| < 2^20.
     DD r = twoSum(x - k * kHalfPi1, -(k * kHalfPi2));
     r = add(r, -(k * kHalfPi3));
     r = add(r, negate(twoProduct(k, kHalfPi4)));
 
-    // |r| <= pi/4, so z <= 0.62 and 15 terms leave less than 2^-120.
     const DD z = mul(r, r);
-    DD series = {1.0, 0.0};
-    const bool cosine = (quadrant & 1) != 0;
-    for (int k2 = 15; k2 >= 1; --k2) {
-        const double twoK = 2.0 * k2;
-        const double divisor = cosine ? (twoK - 1.0) * twoK : twoK * (twoK + 1.0);
-        series = add(negate(div(mul(series, z), divisor)), 1.0);
-    }
-    const DD value = cosine ? series : mul(r, series);
+    const DD value = (quadrant & 1) != 0 ? evaluate(kCosine, z, 9) : mul(r, evaluate(kSine, z, 9));
     return quadrant >= 2 ? -value.hi : value.hi;
 }
 
