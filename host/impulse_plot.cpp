@@ -11,7 +11,7 @@
 
 #include "host/first_echo.h"
 #include "host/gnuplot_runner.h"
-#include "host/magnitude_spectrum.h"
+#include "host/magnitude_response.h"
 #include "host/staged_file.h"
 
 namespace {
@@ -85,7 +85,7 @@ bool writeEchoSpectrum(const std::string& path, const ImpulsePlotRequest& reques
     for (const auto& channel : request.response.channels) {
         const float* start = channel.data() + echo.start;
         silent.push_back(std::all_of(start, start + echo.length, [](float x) { return x == 0.0f; }));
-        spectra.push_back(magnitudeSpectrumDecibels(start, echo.length, size, request.impulseHeight));
+        spectra.push_back(magnitudeResponseDecibels(start, echo.length, size, request.impulseHeight));
     }
     std::ofstream out(path);
     highest = -120.0;

@@ -21,26 +21,8 @@ build_root=$(cd "$1" && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # --- what the builds need ---------------------------------------------------
-packages=(cmake make g++ g++-multilib g++-mingw-w64-x86-64-posix wine64 wine googletest
-          libgtest-dev binutils-mingw-w64-x86-64 util-linux)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || {
-      echo "apt-get could not install: ${missing[*]}" >&2
-      exit 1
-    }
-  else
-    echo "Missing packages (run as root to install): ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+bash "$root/scripts/setup.sh" --strict g++-multilib g++-mingw-w64-x86-64-posix wine64 wine \
+  googletest binutils-mingw-w64-x86-64 util-linux || exit 1
 
 status=0
 summary=()

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "host/first_echo.h"
-#include "host/magnitude_spectrum.h"
+#include "host/magnitude_response.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST(EchoAnalysis, MagnitudeOfTwoEqualTaps) {
     // h = [1, 1]: |H(k)| = 2 |cos(pi k / N)|.
     const float taps[] = {0.5f, 0.5f};
     const size_t size = 64;
-    const auto decibels = magnitudeSpectrumDecibels(taps, 2, size, 0.5);
+    const auto decibels = magnitudeResponseDecibels(taps, 2, size, 0.5);
     ASSERT_EQ(decibels.size(), size / 2 + 1);
     const double pi = std::acos(-1.0);
     for (size_t k = 0; k < size / 2; ++k)
@@ -39,7 +39,7 @@ TEST(EchoAnalysis, MagnitudeOfTwoEqualTaps) {
 
 TEST(EchoAnalysis, ScaledImpulseIsFlat) {
     const float echo[] = {0.0f, 0.0f, 0.125f};
-    for (double level : magnitudeSpectrumDecibels(echo, 3, 16, 0.25))
+    for (double level : magnitudeResponseDecibels(echo, 3, 16, 0.25))
         EXPECT_NEAR(level, 20 * std::log10(0.5), 1e-9);
 }
 

@@ -1,4 +1,4 @@
-#include "host/magnitude_spectrum.h"
+#include "host/magnitude_response.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,7 +30,7 @@ void transform(std::vector<std::complex<double>>& data) {
 }
 }  // namespace
 
-std::vector<double> magnitudeSpectrumDecibels(const float* samples, size_t count, size_t size,
+std::vector<double> magnitudeResponseDecibels(const float* samples, size_t count, size_t size,
                                               double reference, double floorDecibels) {
     std::vector<std::complex<double>> data(size);
     for (size_t i = 0; i < std::min(count, size); ++i) data[i] = samples[i];
