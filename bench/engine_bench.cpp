@@ -75,6 +75,27 @@ void processNoise(benchmark::State& state, bool busy) {
     reportPerFrame(state);
 }
 
+// A host automating the cutoff: every block brings a new value, so the
+// filter's coefficients are worked out anew for every block.
+void BM_AutomatedCutoff(benchmark::State& state) {
+    Plugin plugin(true);
+    std::vector<float> a = noise(kFramesPerIteration, 1), b = noise(kFramesPerIteration, 2);
+    std::vector<float> ol(kFramesPerIteration), orr(kFramesPerIteration);
+    const int blockSize = static_cast<int>(state.range(0));
+    int step = 0;
+    for (auto _ : state) {
+        for (int start = 0; start < kFramesPerIteration; start += blockSize) {
+            plugin.instance->setParameter(17, static_cast<float>(step++ % 1000) / 1000.0f);
+            float* in[2] = {a.data() + start, b.data() + start};
+            float* out[2] = {ol.data() + start, orr.data() + start};
+            plugin.instance->processReplacing(in, out, blockSize);
+        }
+        benchmark::DoNotOptimize(ol.data());
+        benchmark::ClobberMemory();
+    }
+    reportPerFrame(state);
+}
+
 void BM_Defaults(benchmark::State& state) { processNoise(state, false); }
 void BM_Busy(benchmark::State& state) { processNoise(state, true); }
 
@@ -122,5 +143,6 @@ void BM_BareFilterLoop(benchmark::State& state) {
 BENCHMARK(BM_Defaults)->Arg(1)->Arg(16)->Arg(64)->Arg(512)->Arg(4096);
 BENCHMARK(BM_Busy)->Arg(1)->Arg(16)->Arg(64)->Arg(512)->Arg(4096);
 BENCHMARK(BM_SilenceTail)->Arg(512);
+BENCHMARK(BM_AutomatedCutoff)->Arg(16)->Arg(64)->Arg(512);
 BENCHMARK(BM_BareFilterLoop);
 BENCHMARK_MAIN();

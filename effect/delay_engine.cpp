@@ -36,7 +36,7 @@ const DelayEngine::Preparation& DelayEngine::prepare(const float* parameters, fl
     prepared.sampleRate = sampleRate;
     prepared.lineLength = delayLength;
     prepared.taps = prepareTaps(parameters, sampleRate, delayLength);
-    prepared.stage = prepareLineInput(parameters, sampleRate);
+    prepared.stage = prepareLineInput(parameters, sampleRate, lineInputMemory);
     return prepared;
 }
 

@@ -52,6 +52,7 @@ private:
     std::unique_ptr<float[]> delayLine;
     float lineRate = 0.0f;
     Preparation prepared{};
+    LineInputMemory lineInputMemory;
 };
 
 }  // namespace varnolet

@@ -18,21 +18,29 @@ constexpr double kOutputGainFloor = 0.125;
 }  // namespace
 
 LineInputCoefficients prepareLineInput(const float* parameters, float sampleRate) {
+    LineInputMemory memory;
+    return prepareLineInput(parameters, sampleRate, memory);
+}
+
+LineInputCoefficients prepareLineInput(const float* parameters, float sampleRate,
+                                       LineInputMemory& memory) {
     const double rate = sampleRate;
     const double sweep = parameters[kFilterSweep];
     LineInputCoefficients c{};
 
-    double fc = (kSweepBase * portable_math::exp2(kSweepOctaves * sweep) - kSweepBase) +
+    const double sweepFactor = memory.sweep(kSweepOctaves * sweep, portable_math::exp2);
+    double fc = (kSweepBase * sweepFactor - kSweepBase) +
                 static_cast<double>(parameters[kFilterCutoff]);
     // Past half the rate the sine would fall back toward 0 and below, and the
     // filter would stop being stable; at half the rate f sits at its ceiling.
     fc = std::min(fc, 0.5 * rate);
-    double f = 2.0 * portable_math::sin(kPi * fc / rate);
+    double f = 2.0 * memory.sine(kPi * fc / rate, portable_math::sin);
     if (f > kCeilingOfF) f = kCeilingOfF;
     c.f = static_cast<float>(f);
 
-    const double qRaw =
-        2.0 * (1.0 - portable_math::pow(static_cast<double>(parameters[kFilterQ]), 0.25));
+    const double qRaw = 2.0 * (1.0 - memory.damping(parameters[kFilterQ], [](double v) {
+                                   return portable_math::pow(v, 0.25);
+                               }));
     const double qLimit = std::min(kCeilingOfQ, 2.0 / f - f / 2.0);
     c.q = static_cast<float>(qRaw > qLimit ? qLimit : qRaw);
 

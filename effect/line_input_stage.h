@@ -26,7 +26,39 @@ constexpr double kClipLevel = 1.0;
 // at the threshold with zero slope.
 constexpr double kCubic = static_cast<double>(0.14814815f);
 
+// The sine, power and exponential are exact to the last bit on every platform
+// and cost a few hundred nanoseconds each. A host automating one parameter
+// changes the argument of one of them per block, so each remembers its last
+// argument and answer.
+class RememberedFunction {
+public:
+    template <typename Function>
+    double operator()(double x, Function function) {
+        uint64_t bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        if (!known || bits != argument) {
+            argument = bits;
+            value = function(x);
+            known = true;
+        }
+        return value;
+    }
+
+private:
+    bool known = false;
+    uint64_t argument = 0;
+    double value = 0.0;
+};
+
+struct LineInputMemory {
+    RememberedFunction sweep;
+    RememberedFunction sine;
+    RememberedFunction damping;
+};
+
 // Derives the coefficients from the block's parameter snapshot.
+LineInputCoefficients prepareLineInput(const float* parameters, float sampleRate,
+                                       LineInputMemory& memory);
 LineInputCoefficients prepareLineInput(const float* parameters, float sampleRate);
 
 // Picks one of two values by their bits rather than by a branch: a loud,
