@@ -60,8 +60,11 @@ void float2string(float value, char* text, int32_t maxLen) {
 
     const int n = kBudget - count;
     if (n > 0) {
-        double m = std::fmod(a, 1.0);
-        for (int i = 0; i < n; ++i) m *= 10.0;
+        // One multiplication by the exact power of ten, so the fraction is
+        // rounded once, not once per digit.
+        double scale = 1.0;
+        for (int i = 0; i < n; ++i) scale *= 10.0;
+        double m = std::fmod(a, 1.0) * scale;
         for (int i = n - 1; i >= 0; --i) {
             if (m <= 0) {
                 work[length + i] = '0';
