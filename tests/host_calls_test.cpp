@@ -4,19 +4,12 @@
 
 #include <vector>
 
+#include "host/recording_host.h"
 #include "vst/audio_effect_x.h"
 
 namespace {
 
-struct Sent {
-    AEffect* effect;
-    int32_t opcode;
-    int32_t index;
-    intptr_t value;
-    void* ptr;
-    float opt;
-};
-std::vector<Sent> sent;
+std::vector<HostCall> sent;
 intptr_t hostAnswer = 0;
 
 intptr_t VSTCALLBACK recordingHost(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
