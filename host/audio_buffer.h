@@ -9,8 +9,8 @@ struct AudioBuffer {
     std::vector<std::vector<float>> channels;
 
     AudioBuffer() = default;
-    AudioBuffer(double sampleRate, size_t channelCount, size_t frames)
-        : sampleRate(sampleRate), channels(channelCount, std::vector<float>(frames, 0.0f)) {}
+    AudioBuffer(double rate, size_t channelCount, size_t frames)
+        : sampleRate(rate), channels(channelCount, std::vector<float>(frames, 0.0f)) {}
 
     size_t channelCount() const { return channels.size(); }
     size_t frames() const { return channels.empty() ? 0 : channels[0].size(); }

@@ -17,8 +17,8 @@ public:
     bool isRandom() const { return randomSizes; }
 
 private:
-    BlockSchedule(int32_t maximum, bool randomSizes, uint32_t seed)
-        : maximum(maximum), randomSizes(randomSizes), state(seed ? seed : 1) {}
+    BlockSchedule(int32_t largest, bool random, uint32_t seed)
+        : maximum(largest), randomSizes(random), state(seed ? seed : 1) {}
 
     int32_t maximum;
     bool randomSizes;

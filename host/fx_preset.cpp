@@ -43,7 +43,7 @@ public:
 
 class Reader {
 public:
-    Reader(const std::vector<uint8_t>& bytes, size_t at) : bytes(bytes), at(at) {}
+    Reader(const std::vector<uint8_t>& data, size_t start) : bytes(data), at(start) {}
     bool has(size_t n) const { return at <= bytes.size() && bytes.size() - at >= n; }
     int32_t integer() {
         uint32_t u = 0;

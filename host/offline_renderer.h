@@ -37,8 +37,8 @@ bool checkInputRouting(size_t fileChannels, int32_t pluginInputs, std::string& e
 
 class OfflineRenderer {
 public:
-    OfflineRenderer(PluginInstance& plugin, BlockSchedule schedule, TailLength tail)
-        : plugin(plugin), schedule(schedule), tail(tail) {}
+    OfflineRenderer(PluginInstance& instance, BlockSchedule blocks, TailLength tailLength)
+        : plugin(instance), schedule(blocks), tail(tailLength) {}
 
     // Told the frames done so far and the frames known to come (0 while the
     // automatic tail rings out).

@@ -72,7 +72,7 @@ public:
     std::function<void(const HostRequest&)> requestObserver;
 
 private:
-    PluginInstance(AEffect* record, RecordingHost& host) : record(record), host(host) {}
+    PluginInstance(AEffect* effect, RecordingHost& recorder) : record(effect), host(recorder) {}
 
     void notify(HostRequest::Kind kind, int32_t opcode, int32_t index, intptr_t value, float opt,
                 void* ptr = nullptr);

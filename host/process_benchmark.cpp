@@ -8,13 +8,13 @@
 namespace {
 class BenchmarkedPlugin {
 public:
-    BenchmarkedPlugin(PluginInstance& plugin, int32_t blockSize)
-        : plugin(plugin),
-          blockSize(blockSize),
-          inputs(static_cast<size_t>(std::max(plugin.effect()->numInputs, 0)),
-                 std::vector<float>(static_cast<size_t>(blockSize), 0.0f)),
-          outputs(static_cast<size_t>(std::max(plugin.effect()->numOutputs, 0)),
-                  std::vector<float>(static_cast<size_t>(blockSize), 0.0f)) {
+    BenchmarkedPlugin(PluginInstance& instance, int32_t frames)
+        : plugin(instance),
+          blockSize(frames),
+          inputs(static_cast<size_t>(std::max(instance.effect()->numInputs, 0)),
+                 std::vector<float>(static_cast<size_t>(frames), 0.0f)),
+          outputs(static_cast<size_t>(std::max(instance.effect()->numOutputs, 0)),
+                  std::vector<float>(static_cast<size_t>(frames), 0.0f)) {
         for (auto& channel : inputs) inPointers.push_back(channel.data());
         for (auto& channel : outputs) outPointers.push_back(channel.data());
         inPointers.push_back(nullptr);

@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-StagedFile::StagedFile(const std::string& target) : target(target) {
-    std::vector<char> name(target.begin(), target.end());
+StagedFile::StagedFile(const std::string& path) : target(path) {
+    std::vector<char> name(path.begin(), path.end());
     const char suffix[] = ".partial-XXXXXX";
     name.insert(name.end(), suffix, suffix + sizeof suffix);
     const int descriptor = mkstemp(name.data());

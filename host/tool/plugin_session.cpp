@@ -8,15 +8,15 @@
 
 bool PluginSettings::take(ArgumentList& arguments, std::string& error) {
     arguments.value("--preset", presetPath);
-    std::string program;
-    if (arguments.value("--program", program)) {
+    std::string programText;
+    if (arguments.value("--program", programText)) {
         char* end = nullptr;
-        const long number = std::strtol(program.c_str(), &end, 10);
-        if (program.empty() || *end != '\0' || number < 0 || number > 1 << 20) {
-            error = "--program needs a program number, not '" + program + "'";
+        const long number = std::strtol(programText.c_str(), &end, 10);
+        if (programText.empty() || *end != '\0' || number < 0 || number > 1 << 20) {
+            error = "--program needs a program number, not '" + programText + "'";
             return false;
         }
-        this->program = static_cast<int32_t>(number);
+        program = static_cast<int32_t>(number);
     }
     assignments = arguments.values("--set");
     return true;

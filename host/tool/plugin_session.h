@@ -24,7 +24,7 @@ struct PluginSettings {
 
 class PluginSession {
 public:
-    explicit PluginSession(bool log) : log(log) {}
+    explicit PluginSession(bool logRequests) : log(logRequests) {}
     PluginSession(const PluginSession&) = delete;
     PluginSession& operator=(const PluginSession&) = delete;
 
