@@ -72,17 +72,17 @@ void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, 
     // Two frames can share their reads only when neither reads what the
     // other writes: every tap must reach back at least two frames.
     bool framesInPairs = L >= 2;
-    for (int32_t k = 0; k < kNumTaps; ++k) {
-        read[k] = w + (L - t.delay[k]);
-        if (read[k] >= L) read[k] -= L;
-        if (t.delay[k] == 1) framesInPairs = false;
+    for (int32_t tap = 0; tap < kNumTaps; ++tap) {
+        read[tap] = w + (L - t.delay[tap]);
+        if (read[tap] >= L) read[tap] -= L;
+        if (t.delay[tap] == 1) framesInPairs = false;
     }
 
     // The frames run in stretches in which no position reaches the end of
     // the line, so that one counter steps every position at once.
     for (int32_t done = 0; done < frames;) {
         int32_t stretch = std::min(frames - done, L - w);
-        for (int32_t k = 0; k < kNumTaps; ++k) stretch = std::min(stretch, L - read[k]);
+        for (int32_t tap = 0; tap < kNumTaps; ++tap) stretch = std::min(stretch, L - read[tap]);
         const float* const line1 = line + read[0];
         const float* const line2 = line + read[1];
         const float* const line3 = line + read[2];
@@ -120,9 +120,9 @@ void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, 
         done += stretch;
         w += stretch;
         if (w == L) w = 0;
-        for (int32_t k = 0; k < kNumTaps; ++k) {
-            read[k] += stretch;
-            if (read[k] == L) read[k] = 0;
+        for (int32_t tap = 0; tap < kNumTaps; ++tap) {
+            read[tap] += stretch;
+            if (read[tap] == L) read[tap] = 0;
         }
     }
 

@@ -23,11 +23,11 @@ void copyBounded(char* destination, const char* source, size_t size) {
 }
 }  // namespace
 
-TolmAuBase::TolmAuBase(audioMasterCallback audioMaster, const ParameterDescription* parameters,
-                       int32_t numParams, int32_t numPrograms)
-    : AudioEffectX(audioMaster, numPrograms, numParams),
-      parameters(parameters),
-      programs(new std::unique_ptr<TolmProgram>[static_cast<size_t>(numPrograms)]) {
+TolmAuBase::TolmAuBase(audioMasterCallback host, const ParameterDescription* table,
+                       int32_t parameterCount, int32_t programCount)
+    : AudioEffectX(host, programCount, parameterCount),
+      parameters(table),
+      programs(new std::unique_ptr<TolmProgram>[static_cast<size_t>(programCount)]) {
     for (int32_t p = 0; p < numPrograms; ++p) {
         programs[p].reset(new TolmProgramBasic(numParams));
         for (int32_t j = 0; j < numParams; ++j) programs[p]->setValue(j, parameters[j].defaultValue);

@@ -26,8 +26,8 @@ public:
 
 class TolmAuBase : public AudioEffectX {
 public:
-    TolmAuBase(audioMasterCallback audioMaster, const ParameterDescription* parameters,
-               int32_t numParams, int32_t numPrograms);
+    TolmAuBase(audioMasterCallback host, const ParameterDescription* table,
+               int32_t parameterCount, int32_t programCount);
     ~TolmAuBase() override;
 
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
