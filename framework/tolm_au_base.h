@@ -71,4 +71,8 @@ protected:
     std::unique_ptr<std::unique_ptr<TolmProgram>[]> programs;
     std::vector<TolmKernel*> kernels;
     std::vector<PropertyListener> listeners;
+
+private:
+    // Whether the host's value is what getParameter answers for the stored one.
+    bool isReadBack(float value, float stored, float mapped, int32_t index) const;
 };
