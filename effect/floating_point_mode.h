@@ -14,18 +14,27 @@ namespace varnolet {
 class ScopedFloatingPointMode {
 public:
 #if defined(VARNOLET_HAS_MXCSR)
-    // Writing the mode costs more than reading it; most hosts already run in
-    // it from one block to the next.
+    // Writing the register costs several times what reading it does, and many
+    // hosts already run in this mode, so each write happens only when needed.
+    // The six exception flags take no part in the comparison: they are sticky,
+    // and any host that has done a single inexact operation has one set.
     ScopedFloatingPointMode() : hostMode(_mm_getcsr()) {
-        if (hostMode != kProcessingMode) _mm_setcsr(kProcessingMode);
+        if ((hostMode & ~kExceptionFlags) != kProcessingMode) _mm_setcsr(kProcessingMode);
     }
+    // The host gets back exactly the register it had, its own flags included:
+    // the flags the block's arithmetic raised are none of its business, and a
+    // host that tests its flags must not see the plug-in's. When the block
+    // raised none the host did not already have, and the mode was the host's
+    // own, nothing is written.
     ~ScopedFloatingPointMode() {
-        if (hostMode != kProcessingMode) _mm_setcsr(hostMode);
+        _mm_setcsr(hostMode);
     }
 
 private:
     // All exceptions masked, round to nearest, flush-to-zero, denormals-are-zero.
     static constexpr unsigned kProcessingMode = 0x1F80u | 0x8000u | 0x0040u;
+    // Invalid, denormal, divide-by-zero, overflow, underflow, precision.
+    static constexpr unsigned kExceptionFlags = 0x003Fu;
     unsigned hostMode;
 #elif defined(__aarch64__)
     ScopedFloatingPointMode() {
