@@ -14,21 +14,20 @@ namespace varnolet {
 class ScopedFloatingPointMode {
 public:
 #if defined(VARNOLET_HAS_MXCSR)
-    // Writing the register costs several times what reading it does, and many
-    // hosts already run in this mode, so each write happens only when needed.
-    // The six exception flags take no part in the comparison: they are sticky,
-    // and any host that has done a single inexact operation has one set.
+    // Many hosts already run in this mode, and then nothing is written on the
+    // way in. The six exception flags take no part in the comparison: they
+    // are sticky, and a host that has done a single inexact operation has the
+    // precision flag set.
     ScopedFloatingPointMode() : hostMode(_mm_getcsr()) {
         if ((hostMode & ~kExceptionFlags) != kProcessingMode) _mm_setcsr(kProcessingMode);
     }
     // The host gets back exactly the register it had, its own flags included:
     // the flags the block's arithmetic raised are none of its business, and a
-    // host that tests its flags must not see the plug-in's. When the block
-    // raised none the host did not already have, and the mode was the host's
-    // own, nothing is written.
-    ~ScopedFloatingPointMode() {
-        _mm_setcsr(hostMode);
-    }
+    // host that tests its flags must see its own. The register is written back
+    // even when it may already hold the host's value: finding out would mean
+    // reading it, and a read waits until every operation of the block has
+    // finished to know their flags, which costs more than the write.
+    ~ScopedFloatingPointMode() { _mm_setcsr(hostMode); }
 
 private:
     // All exceptions masked, round to nearest, flush-to-zero, denormals-are-zero.
