@@ -9,8 +9,7 @@
 namespace varnolet {
 
 const FrameLanes& plainFrameLanes() {
-    static const FrameLanes lanes{"plain", &plain::framesAhead<false>,
-                                  &plain::framesAhead<true>};
+    static const FrameLanes lanes{&plain::framesAhead<false>, &plain::framesAhead<true>};
     return lanes;
 }
 

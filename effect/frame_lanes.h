@@ -1,6 +1,7 @@
-// The work of a frame outside the filter's recursion: reading the inputs and
-// the taps, writing the outputs, and the clipped sample the filter takes.
-// Nothing in it waits for the frame before, so it runs several frames side by
+// The frames of a block: the filter's recursion, which must go frame by frame,
+// and beside it the work of each frame outside it (reading the inputs and the
+// taps, writing the outputs, and the clipped sample the filter takes). Nothing
+// in that work waits for the frame before, so it runs several frames side by
 // side, as wide as the processor allows. Every width performs exactly the
 // double-precision operations of one frame in each of its lanes, so all give
 // the same bits; the width is chosen once, from what the processor offers.
@@ -57,7 +58,6 @@ using FramesAhead = void (*)(const FrameCoefficients& c, const FilterCoefficient
                              FilterState& state, const FrameStreams& at, int32_t frames);
 
 struct FrameLanes {
-    const char* name;
     FramesAhead replacing;
     FramesAhead accumulating;
 };
@@ -70,9 +70,9 @@ const FrameLanes& plainFrameLanes();
 const FrameLanes* avx2FrameLanes();
 
 // The lanes the engine uses: the widest the processor offers, chosen when the
-// module is loaded. VARNOLET_FRAME_LANES=plain (or =avx2) in the environment
-// at that moment asks for one of them, so that both can be heard through the
-// module; a request the processor cannot serve is ignored.
+// module is loaded. VARNOLET_FRAME_LANES=plain in the environment at that
+// moment makes it the plain ones, so that both can be heard through the
+// module.
 const FrameLanes& frameLanes();
 // Makes the engine use the given lanes from the next block on; for tests that
 // compare the widths within one process.

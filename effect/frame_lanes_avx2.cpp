@@ -1,7 +1,9 @@
-// The frames outside the filter four at a time, in AVX2. This file is
-// compiled for the build's own instruction set like every other; only the
-// functions below are told to use AVX2, so the module still loads and runs on
-// any processor, and these run only where the processor reports AVX2.
+// The frames of a stretch with the work outside the filter four at a time, in
+// AVX2; the recursion beside it runs in the same scalar operations as ever,
+// only encoded for AVX. This file is compiled for the build's own instruction
+// set like every other; only the functions below are told to use AVX2, so the
+// module still loads and runs on any processor, and these run only where the
+// processor reports AVX2.
 //
 // No fused multiply-adds: AVX2 has none of its own, and FMA is a separate set
 // that nothing here asks for, so every product is rounded before its sum, as
@@ -60,8 +62,8 @@ inline void store(float* p, Quad v) { _mm_storeu_ps(p, _mm256_cvtpd_ps((__m256d)
 namespace varnolet {
 
 const FrameLanes* avx2FrameLanes() {
-    static const FrameLanes lanes{"avx2", &avx2::framesAhead<false>,
-                                  &avx2::framesAhead<true>};
+    static const FrameLanes lanes{&avx2::framesAhead<false>, &avx2::framesAhead<true>};
+    // Reports AVX2 only where the system also saves the wider registers.
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") ? &lanes : nullptr;
 }
