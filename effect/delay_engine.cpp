@@ -88,8 +88,6 @@ void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, 
                       float* out1, int32_t frames) {
     float* const line = delayLine.get();
     const int32_t L = delayLength_;
-    const FrameLanes& lanes = frameLanes();
-    const FramesAhead framesAhead = Accumulate ? lanes.accumulating : lanes.replacing;
 
     FilterState state{filterLow_, filterBand_, filterHigh_};
     int32_t w = writeIndex_;
@@ -109,10 +107,13 @@ void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, 
         const FrameStreams at{in0 + done,     in1 + done,     line + read[0], line + read[1],
                               line + read[2], line + read[3], out0 + done,    out1 + done,
                               line + w};
-        if (p.ahead && stretch >= kNearestTapForLead)
-            framesAhead(p.frame, p.filter, state, at, stretch);
-        else
+        if (p.ahead && stretch >= kNearestTapForLead) {
+            const FrameLanes& lanes = frameLanes();
+            (Accumulate ? lanes.accumulating : lanes.replacing)(p.frame, p.filter, state, at,
+                                                                stretch);
+        } else {
             plain::framesOneByOne<Accumulate>(p.frame, p.filter, state, at, stretch);
+        }
 
         done += stretch;
         w += stretch;
