@@ -65,8 +65,10 @@ const DelayEngine::Preparation& DelayEngine::prepare(const float* parameters, fl
     p.filter = FilterCoefficients{stage.f,     stage.q,     stage.wThru,
                                   stage.wLow,  stage.wBand, stage.wHigh};
 
-    // A delay of 0 or of the whole line reads the slot about to be
-    // overwritten, which no frame of the block has written yet.
+    // The work outside the recursion may run ahead of it only when every tap
+    // reaches back far enough for that. A delay of 0 or of the whole line
+    // reads the slot about to be overwritten, which no frame of the block has
+    // written yet however far ahead the work runs.
     int32_t nearest = delayLength_;
     for (int32_t tap = 0; tap < kNumTaps; ++tap)
         if (t.delay[tap] >= 1) nearest = std::min(nearest, t.delay[tap]);
