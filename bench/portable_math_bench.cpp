@@ -1,6 +1,7 @@
 // Cost of one call of each elementary function on the arguments the filter's
 // preparation and the cutoff's mapping give it: the exact path alone against
 // the public function (the quick path, and the exact one where it declines).
+// log10 serves only the decibel display, on the logarithm's arguments here.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -52,6 +53,8 @@ void BM_LogExact(benchmark::State& s) { run(s, kLogArguments, portable_math::exa
 void BM_Log(benchmark::State& s) { run(s, kLogArguments, portable_math::log); }
 void BM_Log2Exact(benchmark::State& s) { run(s, kLogArguments, portable_math::exact::log2); }
 void BM_Log2(benchmark::State& s) { run(s, kLogArguments, portable_math::log2); }
+void BM_Log10Exact(benchmark::State& s) { run(s, kLogArguments, portable_math::exact::log10); }
+void BM_Log10(benchmark::State& s) { run(s, kLogArguments, portable_math::log10); }
 void BM_PowQuarterExact(benchmark::State& s) { run(s, kQArguments, quarterExact); }
 void BM_PowQuarter(benchmark::State& s) { run(s, kQArguments, quarter); }
 
@@ -65,6 +68,8 @@ BENCHMARK(BM_LogExact);
 BENCHMARK(BM_Log);
 BENCHMARK(BM_Log2Exact);
 BENCHMARK(BM_Log2);
+BENCHMARK(BM_Log10Exact);
+BENCHMARK(BM_Log10);
 BENCHMARK(BM_PowQuarterExact);
 BENCHMARK(BM_PowQuarter);
 BENCHMARK_MAIN();

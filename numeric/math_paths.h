@@ -35,6 +35,7 @@ Estimate estimateSin(double x);
 Estimate estimateExp2(double x);
 Estimate estimateLog(double x);
 Estimate estimateLog2(double x);
+Estimate estimateLog10(double x);
 Estimate estimatePow(double x, double y);
 
 // The correctly rounded result, or false when the quick path cannot tell it
@@ -43,6 +44,7 @@ bool sin(double x, double& result);
 bool exp2(double x, double& result);
 bool log(double x, double& result);
 bool log2(double x, double& result);
+bool log10(double x, double& result);
 bool pow(double x, double y, double& result);
 
 }  // namespace quick

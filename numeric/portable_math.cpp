@@ -24,7 +24,10 @@ double log2(double x) {
     return quick::log2(x, result) ? result : exact::log2(x);
 }
 
-double log10(double x) { return exact::log10(x); }
+double log10(double x) {
+    double result;
+    return quick::log10(x, result) ? result : exact::log10(x);
+}
 
 double pow(double x, double y) {
     double result;

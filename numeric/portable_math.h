@@ -14,7 +14,7 @@
 // value unless the exact one lies within a relative 2^-100 or so of a halfway
 // point between two doubles, below the normal range included. sin reduces its
 // argument exactly for |x| < 2^20; beyond that it is still the same
-// everywhere but no longer the sine. log10 has no quick path.
+// everywhere but no longer the sine.
 #pragma once
 
 namespace portable_math {

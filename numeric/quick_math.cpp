@@ -284,13 +284,15 @@ PORTABLE_MATH_INLINE Estimate estimateLogOf(double x) {
     return {value.hi, value.lo, (value.hi < 0.0 ? -value.hi : value.hi) * kLogError, 0, true};
 }
 
-// log2 x = ln x · log2 e; the double-double product adds below 2^-103.
-PORTABLE_MATH_INLINE Estimate estimateLog2Of(double x) {
+// log_b x = ln x · log_b e; the double-double product adds below 2^-103.
+PORTABLE_MATH_INLINE Estimate estimateLogScaled(double x, DD logOfE) {
     Estimate e = estimateLogOf(x);
     if (!e.valid) return e;
-    const DD value = mul(DD{e.hi, e.lo}, kLog2E);
+    const DD value = mul(DD{e.hi, e.lo}, logOfE);
     return {value.hi, value.lo, (value.hi < 0.0 ? -value.hi : value.hi) * kLogError, 0, true};
 }
+
+PORTABLE_MATH_INLINE Estimate estimateLog2Of(double x) { return estimateLogScaled(x, kLog2E); }
 
 // sin x for 2^-26 <= |x| <= 1.6, with x = a + r, a = i/128, |r| <= 2^-8:
 //   sin x = S + C r + C (sin r - r) + S (cos r - 1),  S, C = sin a, cos a,
@@ -373,6 +375,8 @@ Estimate estimateLog(double x) { return estimateLogOf(x); }
 
 Estimate estimateLog2(double x) { return estimateLog2Of(x); }
 
+Estimate estimateLog10(double x) { return estimateLogScaled(x, kLog10E); }
+
 Estimate estimatePow(double x, double y) { return estimatePowOf(x, y); }
 
 bool sin(double x, double& result) {
@@ -410,6 +414,13 @@ bool log(double x, double& result) {
 
 bool log2(double x, double& result) {
     const Estimate e = estimateLog2Of(x);
+    if (!settles(e)) return false;
+    result = e.hi;
+    return true;
+}
+
+bool log10(double x, double& result) {
+    const Estimate e = estimateLogScaled(x, kLog10E);
     if (!settles(e)) return false;
     result = e.hi;
     return true;

@@ -116,6 +116,12 @@ void compareLog2(Tally& t, double x) {
     t.count(answered, x, portable_math::log2(x), exact::log2(x));
 }
 
+void compareLog10(Tally& t, double x) {
+    double r;
+    const bool answered = quick::log10(x, r);
+    t.count(answered, x, portable_math::log10(x), exact::log10(x));
+}
+
 void comparePow(Tally& t, double x, double y) {
     double r;
     const bool answered = quick::pow(x, y, r);
@@ -212,6 +218,7 @@ TEST(MathPaths, EveryFunctionGivesTheExactBitsOverItsWholeRange) {
     Tally power2{"exp2, x in [-1000, 1000]"}, power2Small{"exp2, |x| in [2^-60, 1]"};
     Tally power2Far{"exp2, |x| in [1000, 1100]"};
     Tally logAny{"log, any positive bits"}, log2Any{"log2, any positive bits"};
+    Tally log10Any{"log10, any positive bits"};
     Tally logNearOne{"log, x within 2^-7 of 1"}, log2NearOne{"log2, x within 2^-7 of 1"};
     Tally powNear{"pow, x in [1/16, 16], |y| < 1"};
     Tally powAny{"pow, x any positive bits, |y| < 4"}, powSpecial{"pow, any bits"};
@@ -225,6 +232,7 @@ TEST(MathPaths, EveryFunctionGivesTheExactBitsOverItsWholeRange) {
         const double positive = std::fabs(anyBits());
         compareLog(logAny, positive);
         compareLog2(log2Any, positive);
+        compareLog10(log10Any, positive);
         const double nearOne = 1.0 + sign * logUniform(-60.0, -7.0);
         compareLog(logNearOne, nearOne);
         compareLog2(log2NearOne, nearOne);
@@ -241,6 +249,7 @@ TEST(MathPaths, EveryFunctionGivesTheExactBitsOverItsWholeRange) {
     power2Far.report(1.0);
     logAny.report();
     log2Any.report();
+    log10Any.report();
     // x = 1 ± d with a short d often puts ln x within 2^-80 of a halfway
     // point: d - d^2/2 has few bits.
     logNearOne.report(0.02);
