@@ -77,7 +77,8 @@ constexpr Exp2Table kExp2Table = [] {
     return table;
 }();
 
-// ln2^k / k! for k from 2 on, the coefficients of 2^r = e^(r ln2).
+// ln2^k / k!, the coefficients of 2^r = e^(r ln2); the first comes with the
+// table's slope.
 constexpr Series<8> kExp2Poly = [] {
     Series<8> p{};
     p.c[0] = {1.0, 0.0};
@@ -271,9 +272,9 @@ PORTABLE_MATH_INLINE Estimate estimateLogOf(double x) {
     const double cubic = (r2 * r.hi) * poly;
 
     // Each sum's first term is zero or outweighs the second (the table's -ln c
-    // is at least 2^-7 when it is not 0, E ln2 outweighs it when E is not 0,
-    // and what remains is at least 2^-9 or r itself), so each is split
-    // exactly.
+    // is above 2^-7.01, twice |r|, when it is not 0, E ln2 outweighs it when
+    // E is not 0, and what remains is at least 2^-9 or r itself), so each is
+    // split exactly.
     const DD big = quickTwoSum(exponent * kLn2Head, entry.minusLogC.hi);
     const DD withR = quickTwoSum(big.hi, r.hi);
     const DD withSquare = quickTwoSum(withR.hi, -0.5 * square.hi);
