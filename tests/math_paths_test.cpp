@@ -92,34 +92,22 @@ struct Tally {
     }
 };
 
-void compareSin(Tally& t, double x) {
-    double r;
-    const bool answered = quick::sin(x, r);
-    t.count(answered, x, portable_math::sin(x), exact::sin(x));
-}
+// One function's quick path, public function and exact path.
+struct Paths {
+    bool (*quick)(double, double&);
+    double (*function)(double);
+    double (*exact)(double);
+};
+const Paths kSin = {quick::sin, portable_math::sin, exact::sin};
+const Paths kExp2 = {quick::exp2, portable_math::exp2, exact::exp2};
+const Paths kLog = {quick::log, portable_math::log, exact::log};
+const Paths kLog2 = {quick::log2, portable_math::log2, exact::log2};
+const Paths kLog10 = {quick::log10, portable_math::log10, exact::log10};
 
-void compareExp2(Tally& t, double x) {
+void compare(Tally& t, const Paths& paths, double x) {
     double r;
-    const bool answered = quick::exp2(x, r);
-    t.count(answered, x, portable_math::exp2(x), exact::exp2(x));
-}
-
-void compareLog(Tally& t, double x) {
-    double r;
-    const bool answered = quick::log(x, r);
-    t.count(answered, x, portable_math::log(x), exact::log(x));
-}
-
-void compareLog2(Tally& t, double x) {
-    double r;
-    const bool answered = quick::log2(x, r);
-    t.count(answered, x, portable_math::log2(x), exact::log2(x));
-}
-
-void compareLog10(Tally& t, double x) {
-    double r;
-    const bool answered = quick::log10(x, r);
-    t.count(answered, x, portable_math::log10(x), exact::log10(x));
+    const bool answered = paths.quick(x, r);
+    t.count(answered, x, paths.function(x), paths.exact(x));
 }
 
 void comparePow(Tally& t, double x, double y) {
@@ -149,18 +137,18 @@ TEST(MathPaths, ThePreparationsFunctionsGiveTheExactBitsAtEverySampleRate) {
     Tally sweptSine{"sin(pi fc/rate), swept, 8-768 kHz"};
     for (float rate : kRates) {
         forFloats(50.0f, 8000.0f, 100000, [&](float cutoff) {
-            compareSin(sine, sineArgument(cutoff, 0.0f, rate));
+            compare(sine, kSin, sineArgument(cutoff, 0.0f, rate));
         });
         for (float cutoff : {50.0f, 1000.0f, 8000.0f})
             forFloats(
                 0.0f, 1.0f, 15000,
-                [&](float sweep) { compareSin(sweptSine, sineArgument(cutoff, sweep, rate)); },
+                [&](float sweep) { compare(sweptSine, kSin, sineArgument(cutoff, sweep, rate)); },
                 false);
     }
     Tally sweep{"exp2(7 sweep), every binade"};
-    forFloats(0.0f, 1.0f, 1000000, [&](float s) { compareExp2(sweep, 7.0 * s); });
+    forFloats(0.0f, 1.0f, 1000000, [&](float s) { compare(sweep, kExp2, 7.0 * s); });
     Tally sweepTop{"exp2(7 sweep), sweep in [1/2, 1]"};
-    forFloats(0.5f, 1.0f, 500000, [&](float s) { compareExp2(sweepTop, 7.0 * s); });
+    forFloats(0.5f, 1.0f, 500000, [&](float s) { compare(sweepTop, kExp2, 7.0 * s); });
     Tally damping{"pow(q, 0.25), q in [0.01, 1]"};
     forFloats(0.01f, 1.0f, 1000000, [&](float q) { comparePow(damping, q, 0.25); });
     std::printf("With denormals flushed to zero:\n");
@@ -224,18 +212,18 @@ TEST(MathPaths, EveryFunctionGivesTheExactBitsOverItsWholeRange) {
     Tally powAny{"pow, x any positive bits, |y| < 4"}, powSpecial{"pow, any bits"};
     for (long i = 0; i < n; ++i) {
         const double sign = (random() & 1) ? -1.0 : 1.0;
-        compareSin(sine, sign * std::min(1.6, logUniform(-40.0, 0.68)));
-        compareSin(sineFar, (i % 2) ? sign * logUniform(0.68, 30.0) : anyBits());
-        compareExp2(power2, -1000.0 + 2000.0 * unit(random));
-        compareExp2(power2Far, sign * (1000.0 + 100.0 * unit(random)));
-        compareExp2(power2Small, sign * logUniform(-60.0, 0.0));
+        compare(sine, kSin, sign * std::min(1.6, logUniform(-40.0, 0.68)));
+        compare(sineFar, kSin, (i % 2) ? sign * logUniform(0.68, 30.0) : anyBits());
+        compare(power2, kExp2, -1000.0 + 2000.0 * unit(random));
+        compare(power2Far, kExp2, sign * (1000.0 + 100.0 * unit(random)));
+        compare(power2Small, kExp2, sign * logUniform(-60.0, 0.0));
         const double positive = std::fabs(anyBits());
-        compareLog(logAny, positive);
-        compareLog2(log2Any, positive);
-        compareLog10(log10Any, positive);
+        compare(logAny, kLog, positive);
+        compare(log2Any, kLog2, positive);
+        compare(log10Any, kLog10, positive);
         const double nearOne = 1.0 + sign * logUniform(-60.0, -7.0);
-        compareLog(logNearOne, nearOne);
-        compareLog2(log2NearOne, nearOne);
+        compare(logNearOne, kLog, nearOne);
+        compare(log2NearOne, kLog2, nearOne);
         comparePow(powNear, logUniform(-4.0, 4.0), 2.0 * unit(random) - 1.0);
         comparePow(powAny, positive, 8.0 * unit(random) - 4.0);
         comparePow(powSpecial, anyBits(), (i % 2) ? anyBits() : std::trunc(100.0 * unit(random)));
