@@ -7,7 +7,7 @@
 
 class ArgumentList {
 public:
-    explicit ArgumentList(std::vector<std::string> words) : words(std::move(words)) {}
+    explicit ArgumentList(std::vector<std::string> all) : words(std::move(all)) {}
 
     // Takes every "--name"; true if there was one.
     bool flag(const std::string& name);

@@ -4,8 +4,8 @@
 
 #include <unistd.h>
 
-ProgressBar::ProgressBar(std::string label, double sampleRate)
-    : label(std::move(label)), sampleRate(sampleRate), shown(isatty(STDERR_FILENO) == 1) {}
+ProgressBar::ProgressBar(std::string name, double rate)
+    : label(std::move(name)), sampleRate(rate), shown(isatty(STDERR_FILENO) == 1) {}
 
 ProgressBar::~ProgressBar() { finish(); }
 

@@ -1,0 +1,40 @@
+#include <cstdio>
+
+#include "host/tool/audio_file.h"
+#include "host/tool/test_signals.h"
+#include "host/tool/argument_list.h"
+#include "host/tool/tool_options.h"
+#include "host/tool/number_text.h"
+
+int runGenerate(ArgumentList& arguments, const ToolOptions&) {
+    std::vector<std::string> positional;
+    std::string error, text, signal = "demo";
+    double rate = 44100.0, seconds = 4.0, amplitude = 0.5;
+    int64_t channels = 2;
+    arguments.value("--signal", signal);
+    if (signal != "demo" && signal != "click" && signal != "noise")
+        return usageFailure("generate", "--signal is demo, click or noise");
+    if (arguments.value("--rate", text) && (!parseDecimal(text, rate) || rate < 1000.0 ||
+                                            rate > 768000.0))
+        return usageFailure("generate", "--rate needs a sample rate from 1000 to 768000 Hz");
+    if (arguments.value("--seconds", text) && (!parseDecimal(text, seconds) || seconds <= 0.0 ||
+                                               seconds > 3600.0))
+        return usageFailure("generate", "--seconds needs a length from 0 to 3600");
+    if (arguments.value("--channels", text) && (!parseWholeNumber(text, channels) ||
+                                                channels < 1 || channels > 64))
+        return usageFailure("generate", "--channels needs a count from 1 to 64");
+    if (arguments.value("--amplitude", text) && (!parseDecimal(text, amplitude) ||
+                                                 amplitude < 0.0 || amplitude > 1.0))
+        return usageFailure("generate", "--amplitude needs a height from 0 to 1");
+    if (!arguments.positionals(1, 1, positional, error)) return usageFailure("generate", error);
+
+    const size_t count = static_cast<size_t>(channels);
+    const float height = static_cast<float>(amplitude);
+    const AudioBuffer audio = signal == "demo"    ? makeClicksAndChord(rate, seconds)
+                              : signal == "click" ? makeClick(rate, count, seconds, height)
+                                                  : makeNoise(rate, count, seconds, height, 1);
+    if (!writeAudioFile(positional[0], audio, floatWavFormat(), error)) return failure(error);
+    std::printf("%s: %s, %zu channels, %zu frames at %g Hz\n", positional[0].c_str(),
+                signal.c_str(), audio.channelCount(), audio.frames(), rate);
+    return kSuccess;
+}

@@ -1,0 +1,101 @@
+#include <algorithm>
+#include <cstdio>
+
+#include "host/library/audio_buffer.h"
+#include "host/library/offline_renderer.h"
+#include "host/tool/audio_file.h"
+#include "host/tool/number_text.h"
+#include "host/tool/plugin_session.h"
+#include "host/tool/progress_bar.h"
+
+namespace {
+constexpr int64_t kDefaultBlock = 512;
+constexpr int64_t kLargestBlock = 1 << 20;
+
+struct RenderOptions {
+    PluginSettings settings;
+    bool randomBlocks = false;
+    int64_t block = kDefaultBlock;
+    int64_t seed = 1;
+    TailLength tail;
+    bool sameFormat = false;
+};
+
+bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::string& error) {
+    if (!choices.settings.take(arguments, error)) return false;
+    std::string text;
+    if (arguments.value("--block", text)) {
+        if (text == "random") {
+            choices.randomBlocks = true;
+        } else if (!parseWholeNumber(text, choices.block) || choices.block < 1 ||
+                   choices.block > kLargestBlock) {
+            error = "--block needs a size from 1 to " + std::to_string(kLargestBlock) +
+                    " or 'random', not '" + text + "'";
+            return false;
+        }
+    }
+    if (arguments.value("--seed", text) &&
+        (!parseWholeNumber(text, choices.seed) || choices.seed < 0 || choices.seed > 0xFFFFFFFFLL)) {
+        error = "--seed needs a whole number from 0 to 4294967295";
+        return false;
+    }
+    if (arguments.value("--tail", text) && text != "auto") {
+        double seconds = 0.0;
+        if (!parseDecimal(text, seconds) || seconds < 0.0 || seconds > 3600.0) {
+            error = "--tail needs seconds from 0 to 3600 or 'auto', not '" + text + "'";
+            return false;
+        }
+        choices.tail = TailLength::fixed(seconds);
+    }
+    choices.sameFormat = arguments.flag("--same-format");
+    return true;
+}
+}  // namespace
+
+int runRender(ArgumentList& arguments, const ToolOptions& options) {
+    RenderOptions choices;
+    std::vector<std::string> positional;
+    std::string error;
+    if (!takeRenderOptions(arguments, choices, error) || !arguments.positionals(3, 3, positional, error))
+        return usageFailure("render", error);
+    const std::string &pluginPath = positional[0], &inPath = positional[1], &outPath = positional[2];
+
+    AudioBuffer input;
+    int inputFormat = 0;
+    if (!readAudioFile(inPath, input, inputFormat, error)) return failure(error);
+    const BlockSchedule schedule =
+        choices.randomBlocks ? BlockSchedule::random(static_cast<uint32_t>(choices.seed))
+                             : BlockSchedule::fixed(static_cast<int32_t>(choices.block));
+
+    PluginUse use;
+    use.sampleRate = input.sampleRate;
+    use.largestBlock = schedule.largest();
+    use.inputChannels = input.channelCount();
+    use.refusal = "cannot render " + inPath;
+    use.needsOutputs = true;
+    const auto session = openPreparedPlugin(pluginPath, choices.settings, use, options, error);
+    if (!session) return failure(error);
+    PluginInstance& plugin = session->plugin();
+    const size_t outputs = static_cast<size_t>(plugin.numOutputs());
+    const int outputFormat = choices.sameFormat ? inputFormat : floatWavFormat();
+    if (!canWriteAudioFormat(outputFormat, outputs, input.sampleRate))
+        return failure("cannot write the plug-in's " + std::to_string(outputs) +
+                       " outputs in the input's format; leave out --same-format");
+
+    OfflineRenderer renderer(schedule, choices.tail);
+    ProgressBar bar("rendering", input.sampleRate);
+    renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
+    AudioBufferSource source(input);
+    AudioBufferSink sink(input.sampleRate, outputs);
+    RenderReport report;
+    const bool rendered = renderer.render(plugin, source, sink, report, error);
+    bar.finish();
+    if (!rendered) return failure(error);
+
+    if (!writeAudioFile(outPath, sink.audio, outputFormat, error)) return failure(error);
+    std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
+                outPath.c_str(), report.outputFrames, report.inputFrames,
+                report.outputFrames - std::min(report.outputFrames, report.inputFrames),
+                input.sampleRate, session->displayName().c_str());
+    return kSuccess;
+}
