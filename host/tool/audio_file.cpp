@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <sndfile.h>
-
-#include "host/tool/staged_file.h"
 
 namespace {
 class SoundFile {
@@ -19,12 +18,6 @@ public:
     SoundFile& operator=(const SoundFile&) = delete;
 
     SNDFILE* get() const { return handle; }
-    // Closes now, to learn whether the last writes reached the file.
-    bool close() {
-        const int status = handle ? sf_close(handle) : 0;
-        handle = nullptr;
-        return status == 0;
-    }
 
 private:
     SNDFILE* handle;
@@ -38,6 +31,11 @@ SF_INFO layout(int format, size_t channels, double sampleRate) {
     return info;
 }
 }  // namespace
+
+struct AudioFileWriter::Handle {
+    SNDFILE* file = nullptr;
+    size_t channels = 0;
+};
 
 int floatWavFormat() { return SF_FORMAT_WAV | SF_FORMAT_FLOAT; }
 
@@ -78,42 +76,68 @@ bool readAudioFile(const std::string& path, AudioBuffer& audio, int& format, std
     return true;
 }
 
-bool writeAudioFile(const std::string& path, const AudioBuffer& audio, int format,
-                    std::string& error) {
-    const size_t channels = audio.channelCount();
-    if (!canWriteAudioFormat(format, channels, audio.sampleRate)) {
+AudioFileWriter::AudioFileWriter() : handle(std::make_unique<Handle>()) {}
+
+AudioFileWriter::~AudioFileWriter() {
+    if (handle->file) sf_close(handle->file);
+}
+
+bool AudioFileWriter::open(const std::string& name, int format, size_t channels, double sampleRate,
+                           std::string& error) {
+    path = name;
+    if (!canWriteAudioFormat(format, channels, sampleRate)) {
         error = "cannot write " + std::to_string(channels) + " channels at " +
-                std::to_string(std::lround(audio.sampleRate)) + " Hz in that file format";
+                std::to_string(std::lround(sampleRate)) + " Hz in that file format";
         return false;
     }
-    StagedFile staged(path);
-    if (!staged.ok()) {
-        error = staged.error();
+    if (!output.open(path, error)) return false;
+    SF_INFO info = layout(format, channels, sampleRate);
+    handle->file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
+    handle->channels = channels;
+    if (!handle->file) {
+        const std::string reason = sf_strerror(nullptr);
+        error = "cannot write " + path + ": " + reason;
+        // WAV and AIFF go back to their headers at the end; a pipe cannot.
+        if (reason.find("pipe") != std::string::npos)
+            error += " (write a format that streams, such as AU or FLAC, into a pipe)";
         return false;
     }
-    SF_INFO info = layout(format, channels, audio.sampleRate);
-    SoundFile file(staged.path(), SFM_WRITE, info);
-    if (!file.get()) {
-        error = "cannot write " + path + ": " + sf_strerror(nullptr);
-        return false;
-    }
-    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    const size_t frames = audio.frames();
-    std::vector<float> interleaved(4096 * channels);
-    for (size_t start = 0; start < frames; start += 4096) {
-        const size_t count = std::min<size_t>(4096, frames - start);
-        for (size_t i = 0; i < count; ++i)
-            for (size_t c = 0; c < channels; ++c)
-                interleaved[i * channels + c] = audio.channels[c][start + i];
-        if (sf_writef_float(file.get(), interleaved.data(), static_cast<sf_count_t>(count)) !=
-            static_cast<sf_count_t>(count)) {
-            error = "cannot write " + path + ": " + sf_strerror(file.get());
+    sf_command(handle->file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    return true;
+}
+
+bool AudioFileWriter::write(const float* const* channels, size_t frames, std::string& error) {
+    constexpr size_t kChunk = 4096;
+    const size_t count = handle->channels;
+    interleaved.resize(kChunk * count);
+    for (size_t start = 0; start < frames; start += kChunk) {
+        const size_t chunk = std::min(kChunk, frames - start);
+        for (size_t i = 0; i < chunk; ++i)
+            for (size_t c = 0; c < count; ++c) interleaved[i * count + c] = channels[c][start + i];
+        if (sf_writef_float(handle->file, interleaved.data(), static_cast<sf_count_t>(chunk)) !=
+            static_cast<sf_count_t>(chunk)) {
+            error = "cannot write " + path + ": " + sf_strerror(handle->file);
             return false;
         }
     }
-    if (!file.close()) {
-        error = "cannot finish " + path;
+    return true;
+}
+
+bool AudioFileWriter::finish(std::string& error) {
+    const int status = sf_close(handle->file);
+    handle->file = nullptr;
+    if (status != 0) {
+        error = "cannot finish " + path + ": " + sf_error_number(status);
         return false;
     }
-    return staged.commit(error);
+    return output.commit(error);
+}
+
+bool writeAudioFile(const std::string& path, const AudioBuffer& audio, int format,
+                    std::string& error) {
+    AudioFileWriter writer;
+    std::vector<const float*> channels;
+    for (const auto& channel : audio.channels) channels.push_back(channel.data());
+    return writer.open(path, format, audio.channelCount(), audio.sampleRate, error) &&
+           writer.write(channels.data(), audio.frames(), error) && writer.finish(error);
 }

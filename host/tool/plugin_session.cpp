@@ -7,7 +7,7 @@
 #include "host/library/preset_transfer.h"
 #include "host/tool/parameter_assignment.h"
 #include "host/tool/request_log.h"
-#include "host/tool/staged_file.h"
+#include "host/tool/output_file.h"
 
 namespace {
 bool loadPresetFile(PluginInstance& plugin, const std::string& path, std::string& error) {

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "host/library/preset_transfer.h"
-#include "host/tool/staged_file.h"
+#include "host/tool/output_file.h"
 #include "host/tool/plugin_session.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "host/tool/plot/first_echo.h"
 #include "host/tool/plot/gnuplot_runner.h"
 #include "host/tool/plot/magnitude_response.h"
-#include "host/tool/staged_file.h"
+#include "host/tool/output_file.h"
 
 namespace {
 constexpr size_t kColumns = 2000;  // time buckets across the picture
@@ -132,17 +132,14 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
         return false;
     }
 
-    StagedFile picture(pngPath);
-    if (!picture.ok()) {
-        error = picture.error();
-        return false;
-    }
+    OutputFile picture;
+    if (!picture.open(pngPath, error)) return false;
     std::ofstream script(scriptPath);
     const size_t rows = channels + (echo.found ? 1 : 0);
     // A little room before 0 s keeps the direct sound off the axis.
     const double duration = static_cast<double>(response.frames()) / rate;
     script << "set terminal pngcairo size 1200," << 260 * rows + 60 << " font 'sans,10'\n"
-           << "set output " << gnuplotQuoted(picture.path()) << "\n"
+           << "set output " << gnuplotQuoted(picture.writePath()) << "\n"
            << "set multiplot layout " << rows << ",1 title " << gnuplotQuoted(request.title)
            << "\nset grid\nset key off\n"
            << "set xlabel 'time (s)'\nset ylabel 'amplitude'\n"
