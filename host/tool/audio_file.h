@@ -1,21 +1,48 @@
-// Reading and writing audio files through libsndfile: whatever it reads
-// (WAV, AIFF, FLAC, OGG, ...); written through an output file, so a
-// regular file is whole or not there at all.
+// Reading and writing audio files through libsndfile, a block at a time:
+// whatever it reads (WAV, AIFF, FLAC, OGG, ...); written through an output
+// file, so a regular file is whole or not there at all.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "host/library/audio_buffer.h"
 #include "host/library/audio_stream.h"
 #include "host/tool/output_file.h"
 
 // libsndfile's format code of 32-bit float WAV, the default for results.
 int floatWavFormat();
 
-// On success the buffer holds the samples as floats (integer formats scaled
-// to -1..1) and format the file's libsndfile format code.
-bool readAudioFile(const std::string& path, AudioBuffer& audio, int& format, std::string& error);
+// An audio file read block by block, as floats (integer formats scaled to
+// -1..1).
+class AudioFileReader : public AudioSource {
+public:
+    AudioFileReader();
+    ~AudioFileReader() override;
+    AudioFileReader(const AudioFileReader&) = delete;
+    AudioFileReader& operator=(const AudioFileReader&) = delete;
+
+    bool open(const std::string& path, std::string& error);
+    size_t channelCount() const override { return channels; }
+    double sampleRate() const override { return rate; }
+    // Known for files; a pipe's length shows only at its end.
+    size_t knownLength() const override { return length; }
+    size_t read(float* const* channels, size_t frames) override;
+    bool failed(std::string& reason) const override;
+    // libsndfile's format code of the file.
+    int format() const { return fileFormat; }
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> handle;
+    std::string path;
+    size_t channels = 0;
+    double rate = 0.0;
+    size_t length = 0;
+    int fileFormat = 0;
+    std::vector<float> interleaved;
+    std::string problem;
+};
 
 // Whether libsndfile can write that format with that layout.
 bool canWriteAudioFormat(int format, size_t channels, double sampleRate);
@@ -42,7 +69,3 @@ private:
     std::unique_ptr<Handle> handle;
     std::vector<float> interleaved;
 };
-
-// Writes the whole buffer.
-bool writeAudioFile(const std::string& path, const AudioBuffer& audio, int format,
-                    std::string& error);

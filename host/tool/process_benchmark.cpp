@@ -62,7 +62,7 @@ std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstanc
     const double rate = settings.sampleRate;
     const size_t roundFrames = std::max<size_t>(1, static_cast<size_t>(settings.roundSeconds * rate));
     const size_t warmUpFrames = static_cast<size_t>(settings.warmUpSeconds * rate);
-    const std::vector<float> noise = makeNoise(rate, 1, settings.roundSeconds, 0.5f, 2024).channels[0];
+    const std::vector<float> noise = noiseSamples(roundFrames, 0.5f, 2024);
     const std::vector<float> silence;
 
     std::vector<BenchmarkedPlugin> runs;

@@ -59,6 +59,16 @@ ToolResult runTool(const std::vector<std::string>& arguments) {
     return runProgram(command);
 }
 
+ToolResult runToolWithin(size_t kilobytes, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"sh", "-c",
+                                        "ulimit -v " + std::to_string(kilobytes) + " && exec \"$@\"",
+                                        "sh", VST2HOST_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return runProgram(command);
+}
+
+bool addressSpaceCanBeLimited() { return !TOOL_SANITIZED; }
+
 ScratchDirectory::ScratchDirectory() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/tool-test-XXXXXX";

@@ -12,6 +12,11 @@ struct ToolResult {
 };
 
 ToolResult runTool(const std::vector<std::string>& arguments);
+// Runs the tool with its address space limited to that many kilobytes
+// (ulimit -v), as on a machine with that much memory.
+ToolResult runToolWithin(size_t kilobytes, const std::vector<std::string>& arguments);
+// Address-space limits do not fit builds whose sanitizers reserve terabytes.
+bool addressSpaceCanBeLimited();
 // Runs any program, found on the PATH.
 ToolResult runProgram(const std::vector<std::string>& command);
 

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "host/library/channel_blocks.h"
 #include "host/tool/audio_file.h"
 #include "host/tool/test_signals.h"
 #include "host/tool/argument_list.h"
@@ -29,12 +30,23 @@ int runGenerate(ArgumentList& arguments, const ToolOptions&) {
     if (!arguments.positionals(1, 1, positional, error)) return usageFailure("generate", error);
 
     const size_t count = static_cast<size_t>(channels);
+    const size_t frames = static_cast<size_t>(seconds * rate);
     const float height = static_cast<float>(amplitude);
-    const AudioBuffer audio = signal == "demo"    ? makeClicksAndChord(rate, seconds)
-                              : signal == "click" ? makeClick(rate, count, seconds, height)
-                                                  : makeNoise(rate, count, seconds, height, 1);
-    if (!writeAudioFile(positional[0], audio, floatWavFormat(), error)) return failure(error);
+    TestSignal source = signal == "demo"    ? TestSignal::clicksAndChord(rate, frames)
+                        : signal == "click" ? TestSignal::click(rate, count, frames, height)
+                                            : TestSignal::noise(rate, count, frames, height, 1);
+    AudioFileWriter writer;
+    if (!writer.open(positional[0], floatWavFormat(), source.channelCount(), rate, error))
+        return failure(error);
+    constexpr size_t kBlock = 4096;
+    ChannelBlocks block(source.channelCount(), kBlock);
+    size_t written = 0;
+    while (const size_t got = source.read(block.data(), kBlock)) {
+        if (!writer.write(block.from(0), got, error)) return failure(error);
+        written += got;
+    }
+    if (!writer.finish(error)) return failure(error);
     std::printf("%s: %s, %zu channels, %zu frames at %g Hz\n", positional[0].c_str(),
-                signal.c_str(), audio.channelCount(), audio.frames(), rate);
+                signal.c_str(), source.channelCount(), written, rate);
     return kSuccess;
 }

@@ -47,8 +47,7 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     ImpulsePlotRequest request;
     request.impulseHeight = static_cast<float>(amplitude);
     OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tail);
-    const AudioBuffer impulse = makeClick(rate, 1, 0.0, request.impulseHeight);
-    AudioBufferSource source(impulse);
+    TestSignal source = TestSignal::click(rate, 1, 1, request.impulseHeight);
     AudioBufferSink sink(rate, static_cast<size_t>(plugin.numOutputs()));
     RenderReport report;
     if (!renderer.render(plugin, source, sink, report, error)) return failure(error);

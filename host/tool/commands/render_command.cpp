@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/library/audio_buffer.h"
 #include "host/library/offline_renderer.h"
 #include "host/tool/audio_file.h"
 #include "host/tool/number_text.h"
@@ -60,15 +59,14 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
         return usageFailure("render", error);
     const std::string &pluginPath = positional[0], &inPath = positional[1], &outPath = positional[2];
 
-    AudioBuffer input;
-    int inputFormat = 0;
-    if (!readAudioFile(inPath, input, inputFormat, error)) return failure(error);
+    AudioFileReader input;
+    if (!input.open(inPath, error)) return failure(error);
     const BlockSchedule schedule =
         choices.randomBlocks ? BlockSchedule::random(static_cast<uint32_t>(choices.seed))
                              : BlockSchedule::fixed(static_cast<int32_t>(choices.block));
 
     PluginUse use;
-    use.sampleRate = input.sampleRate;
+    use.sampleRate = input.sampleRate();
     use.largestBlock = schedule.largest();
     use.inputChannels = input.channelCount();
     use.refusal = "cannot render " + inPath;
@@ -77,25 +75,24 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     if (!session) return failure(error);
     PluginInstance& plugin = session->plugin();
     const size_t outputs = static_cast<size_t>(plugin.numOutputs());
-    const int outputFormat = choices.sameFormat ? inputFormat : floatWavFormat();
-    if (!canWriteAudioFormat(outputFormat, outputs, input.sampleRate))
+    const int outputFormat = choices.sameFormat ? input.format() : floatWavFormat();
+    if (!canWriteAudioFormat(outputFormat, outputs, input.sampleRate()))
         return failure("cannot write the plug-in's " + std::to_string(outputs) +
                        " outputs in the input's format; leave out --same-format");
+    AudioFileWriter output;
+    if (!output.open(outPath, outputFormat, outputs, input.sampleRate(), error)) return failure(error);
 
     OfflineRenderer renderer(schedule, choices.tail);
-    ProgressBar bar("rendering", input.sampleRate);
+    ProgressBar bar("rendering", input.sampleRate());
     renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
-    AudioBufferSource source(input);
-    AudioBufferSink sink(input.sampleRate, outputs);
     RenderReport report;
-    const bool rendered = renderer.render(plugin, source, sink, report, error);
+    const bool rendered = renderer.render(plugin, input, output, report, error);
     bar.finish();
-    if (!rendered) return failure(error);
+    if (!rendered || !output.finish(error)) return failure(error);
 
-    if (!writeAudioFile(outPath, sink.audio, outputFormat, error)) return failure(error);
     std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
                 outPath.c_str(), report.outputFrames, report.inputFrames,
                 report.outputFrames - std::min(report.outputFrames, report.inputFrames),
-                input.sampleRate, session->displayName().c_str());
+                input.sampleRate(), session->displayName().c_str());
     return kSuccess;
 }
