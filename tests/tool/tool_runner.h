@@ -7,9 +7,30 @@
 
 struct ToolResult {
     int status = -1;  // the exit status; -1 when the tool did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
+
+// A program started and not yet waited for, its output captured.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& command);
+    ~RunningProgram();  // kills it if it still runs
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    int pid() const { return child; }
+    bool running();
+    ToolResult wait();
+
+private:
+    std::string capture;  // a directory for its standard output and error
+    int child = -1;
+    int status = 0;
+    bool waited = false;
+};
+std::vector<std::string> toolCommand(const std::vector<std::string>& arguments);
 
 ToolResult runTool(const std::vector<std::string>& arguments);
 // Runs the tool with its address space limited to that many kilobytes
