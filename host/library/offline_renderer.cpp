@@ -47,10 +47,12 @@ bool writeFrames(AudioSink& sink, ChannelBlocks& block, size_t from, size_t coun
 bool OfflineRenderer::render(PluginInstance& plugin, AudioSource& source, AudioSink& sink,
                              RenderReport& report, std::string& error) {
     InputThenSilence input(source);
-    PluginStage stage(plugin, input, static_cast<size_t>(schedule.largest()));
+    PluginStage stage(plugin, input, static_cast<size_t>(schedule.largest()), compensateLatency);
     stage.start();
     const bool done = run(input, stage, sink, report, error);
     stage.stop();
+    report.latency = stage.latency();
+    report.longestReportedLatency = stage.longestReportedLatency();
     return done;
 }
 

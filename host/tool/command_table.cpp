@@ -23,13 +23,16 @@ const std::vector<Command> kCommands = {
     {"render", "PLUGIN IN OUT [options]",
      "Renders an audio file through the plug-in.\n"
      "IN is any file libsndfile reads, rendered at its own sample rate; a mono file\n"
-     "feeds every input. OUT is 32-bit float WAV unless --same-format.\n" PLUGIN_SETTINGS_HELP
+     "feeds every input. OUT is 32-bit float WAV unless --same-format. The delay\n"
+     "the plug-in reports is taken out: OUT starts where IN does.\n" PLUGIN_SETTINGS_HELP
      "  --block N | random    block size (default 512); random: 0 to 4096 each block\n"
      "  --seed N              seed of the random block sizes (default 1)\n"
      "  --tail SECONDS | auto silence after the input (default auto: until the output\n"
      "                        has stayed below -90 dBFS for 2.5 s, at most 60 s; the\n"
      "                        quiet end is cut off)\n"
-     "  --same-format         write OUT in the format of IN\n",
+     "  --same-format         write OUT in the format of IN\n"
+     "  --no-latency-compensation\n"
+     "                        keep the delay the plug-in reports in its output\n",
      runRender},
     {"plot", "PLUGIN OUT.png [options]",
      "Draws the impulse response and the first echo's magnitude response.\n"
@@ -37,7 +40,9 @@ const std::vector<Command> kCommands = {
      "output's impulse response and the magnitude response of the first echo.\n" PLUGIN_SETTINGS_HELP
      "  --rate HZ             sample rate (default 44100)\n"
      "  --amplitude A         height of the impulse (default 0.2)\n"
-     "  --seconds S | auto    length after the impulse (default auto, at most 30 s)\n",
+     "  --seconds S | auto    length after the impulse (default auto, at most 30 s)\n"
+     "  --no-latency-compensation\n"
+     "                        keep the delay the plug-in reports in the response\n",
      runPlot},
     {"diff", "A B [--tolerance DB]",
      "Compares two audio files.\n"

@@ -145,6 +145,11 @@ std::string thirdPartyPlugin(const std::string& name) {
     return path;
 }
 
+std::string installedPlugin(const std::string& relativePath) {
+    const std::string path = std::string(THIRD_PARTY_PLUGIN_DIR) + "/" + relativePath;
+    return fileExists(path) ? path : std::string();
+}
+
 std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix) {
     std::vector<std::string> lines;
     std::istringstream in(text);

@@ -60,6 +60,9 @@ std::string readText(const std::string& path);
 
 // A plug-in of Debian's dpf-plugins-vst; the test fails if it is missing.
 std::string thirdPartyPlugin(const std::string& name);
+// A plug-in of another Debian package, by its path under the VST folder;
+// empty when the package is not installed, for tests that skip then.
+std::string installedPlugin(const std::string& relativePath);
 
 // Every line of the text that starts with the prefix.
 std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix);

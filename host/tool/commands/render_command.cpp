@@ -6,6 +6,7 @@
 #include "host/tool/number_text.h"
 #include "host/tool/plugin_session.h"
 #include "host/tool/progress_bar.h"
+#include "host/tool/render_warnings.h"
 
 namespace {
 constexpr int64_t kDefaultBlock = 512;
@@ -18,6 +19,7 @@ struct RenderOptions {
     int64_t seed = 1;
     TailLength tail;
     bool sameFormat = false;
+    bool compensateLatency = true;
 };
 
 bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::string& error) {
@@ -47,6 +49,7 @@ bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::str
         choices.tail = TailLength::fixed(seconds);
     }
     choices.sameFormat = arguments.flag("--same-format");
+    choices.compensateLatency = !arguments.flag("--no-latency-compensation");
     return true;
 }
 }  // namespace
@@ -83,12 +86,14 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     if (!output.open(outPath, outputFormat, outputs, input.sampleRate(), error)) return failure(error);
 
     OfflineRenderer renderer(schedule, choices.tail);
+    renderer.compensateLatency = choices.compensateLatency;
     ProgressBar bar("rendering", input.sampleRate());
     renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
     RenderReport report;
     const bool rendered = renderer.render(plugin, input, output, report, error);
     bar.finish();
     if (!rendered || !output.finish(error)) return failure(error);
+    warnAboutRender(report);
 
     std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
                 outPath.c_str(), report.outputFrames, report.inputFrames,

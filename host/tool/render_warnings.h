@@ -1,0 +1,7 @@
+// What a render tells the user on standard error beyond its result: what
+// went into the audio that it did not ask for.
+#pragma once
+
+#include "host/library/offline_renderer.h"
+
+void warnAboutRender(const RenderReport& report);
