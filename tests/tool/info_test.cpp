@@ -84,6 +84,14 @@ TEST(Info, SettingsApplyBeforeTheReport) {
     EXPECT_NEAR(parameters[17]["value"].number, 0.5, 1e-4);
 }
 
+TEST(Info, DisplayedValuesAreTheValuesThemselvesNotTheEdgeOfTheirRounding) {
+    const JsonValue info = infoJson({VARNOLET_MODULE_PATH, "--set", "Filter Cutoff=@1000", "--set",
+                                     "Wet/Dry mix=@0.6"});
+    // The cutoff runs from 50 Hz, 160 times up; the mix is its own value.
+    EXPECT_NEAR(info["parameters"][17]["value"].number, std::log(20.0) / std::log(160.0), 1e-6);
+    EXPECT_EQ(static_cast<float>(info["parameters"][16]["value"].number), 0.6f);
+}
+
 TEST(Info, ThirdPartyPlugin) {
     const JsonValue info = infoJson({thirdPartyPlugin("3BandEQ-vst.so")});
     EXPECT_EQ(info["vendor"].text, "DISTRHO");

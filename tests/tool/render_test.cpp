@@ -106,13 +106,15 @@ TEST_F(RenderTest, RandomAndFixedBlocksGiveTheSameSound) {
     EXPECT_EQ(linesStartingWith(last.err, "-> effSetBlockSize index=0 value=4096 ").size(), 1u);
 }
 
-TEST_F(RenderTest, DisplayedValueMovesTheEcho) {
-    const Sound out = render(clickSound(44100, 2, 1000, 0.2f),
-                             {"--tail", "1", "--set", "Tap 1 time=@300"});
-    // 300 ms as the display rounds it: between 299.95 and 300.05 ms.
-    const size_t echo = firstNonZero(out.channels[0]);
-    EXPECT_GE(echo, 13227u);
-    EXPECT_LE(echo, 13232u);
+TEST_F(RenderTest, DisplayedTimesLandOnTheTimeItself) {
+    // 300 ms is 13230 frames, not one less; 2000 ms is the whole line. The
+    // taps that would sound on the left before tap 1 are muted.
+    for (const auto& [time, frame] : {std::pair<std::string, size_t>{"@300", 13230}, {"@2000", 88200}}) {
+        const Sound out = render(clickSound(44100, 2, 1000, 0.2f),
+                                 {"--tail", "2.1", "--set", "Tap 1 time=" + time, "--set",
+                                  "Tap 2 level=0", "--set", "Tap 3 level=0"});
+        EXPECT_EQ(firstNonZero(out.channels[0]), frame) << time;
+    }
 }
 
 TEST_F(RenderTest, SameFormatKeepsTheInputsEncoding) {
