@@ -6,7 +6,12 @@
 
 #include <sndfile.h>
 
+#include "host/tool/ogg_stream_number.h"
+
 namespace {
+// Any number names the one stream of a file; this one reads "VnDl".
+constexpr uint32_t kOggStreamNumber = 0x566E446Cu;
+
 SF_INFO layout(int format, size_t channels, double sampleRate) {
     SF_INFO info{};
     info.format = format;
@@ -108,6 +113,10 @@ bool AudioFileWriter::open(const std::string& name, int format, size_t channels,
         return false;
     }
     sf_command(handle->file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk of WAV and AIFF carries the time of writing; without it
+    // the same render gives the same bytes.
+    sf_command(handle->file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    fileFormat = info.format;
     return true;
 }
 
@@ -133,6 +142,13 @@ bool AudioFileWriter::finish(std::string& error) {
     handle->file = nullptr;
     if (status != 0) {
         error = "cannot finish " + path + ": " + sf_error_number(status);
+        return false;
+    }
+    // libsndfile numbers an Ogg stream at random; a file gets a fixed number.
+    // (A pipe keeps libsndfile's: it cannot be gone back over.)
+    if ((fileFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG && !output.direct() &&
+        !numberOggStream(output.descriptor(), kOggStreamNumber, error)) {
+        error = "cannot finish " + path + ": " + error;
         return false;
     }
     return output.commit(error);

@@ -67,5 +67,6 @@ private:
     std::string path;
     OutputFile output;
     std::unique_ptr<Handle> handle;
+    int fileFormat = 0;
     std::vector<float> interleaved;
 };

@@ -129,7 +129,7 @@ bool OutputFile::open(const std::string& path, std::string& error) {
         // Registered first, so that no interruption comes between the
         // file's making and its registration.
         removeOnInterrupt(name);
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             staged = name;
         } else {
