@@ -44,11 +44,14 @@ const std::vector<Command> kCommands = {
      "  --no-latency-compensation\n"
      "                        keep the delay the plug-in reports in the response\n",
      runPlot},
-    {"diff", "A B [--tolerance DB]",
+    {"diff", "A B [--tolerance DB] [--ignore-length] [--json]",
      "Compares two audio files.\n"
      "Reports the peak and RMS difference in dB full scale and the first differing\n"
-     "frame. Exits 1 when the peak difference is above DB (default: any difference).\n"
-     "  --tolerance DB        the peak difference allowed\n",
+     "frame. Exits 1 when the peak difference is above DB (default: any difference)\n"
+     "or when the lengths differ; frames past the end of the shorter count as silence.\n"
+     "  --tolerance DB        the peak difference allowed\n"
+     "  --ignore-length       compare the part both have; the lengths may differ\n"
+     "  --json                the same as JSON\n",
      runDiff},
     {"bench", "PLUGIN [PLUGIN2] [options]",
      "Times processReplacing.\n"

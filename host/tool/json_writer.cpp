@@ -109,3 +109,9 @@ JsonWriter& JsonWriter::boolean(bool value) {
     out += value ? "true" : "false";
     return *this;
 }
+
+JsonWriter& JsonWriter::null() {
+    separate();
+    out += "null";
+    return *this;
+}
