@@ -56,12 +56,14 @@ const std::vector<Command> kCommands = {
     {"bench", "PLUGIN [PLUGIN2] [options]",
      "Times processReplacing.\n"
      "Nanoseconds per frame and real-time factor, for noise and for the silence\n"
-     "after it, after a warm-up; two plug-ins take turns.\n"
+     "after it, after a warm-up; two plug-ins take turns, each with the settings.\n"
+     "A progress bar shows on a terminal.\n" PLUGIN_SETTINGS_HELP
      "  --rate HZ             sample rate (default 44100)\n"
      "  --block N[,N...]      block sizes (default 64,512,4096)\n"
      "  --seconds S           audio per plug-in, round and phase (default 1)\n"
      "  --rounds N            rounds; the median counts (default 5)\n"
-     "  --warm-up S           untimed noise first (default 1)\n",
+     "  --warm-up S           untimed noise first (default 1)\n"
+     "  --json                the figures as JSON\n",
      runBench},
     {"save-preset", "PLUGIN OUT.fxp|OUT.fxb [--bank] [settings]",
      "Writes the current program or the bank.\n"

@@ -67,12 +67,12 @@ TEST_F(RenderTest, AutomaticTailEndsWhereTheEchoesFallBelowMinus90Decibels) {
     // The last frame kept is still audible, and nothing stayed audible for
     // 2.5 s of the quiet part that was cut; echoes come every 0.2 s at the
     // defaults, so the end lies on an echo of the 0.2 s grid.
-    const size_t last = out.frames() - 1;
-    EXPECT_GE(std::max(std::fabs(out.channels[0][last]), std::fabs(out.channels[1][last])), kQuiet);
-    EXPECT_EQ(last % 8820, 0u);
+    const size_t lastFrame = out.frames() - 1;
+    EXPECT_GE(std::max(std::fabs(out.channels[0][lastFrame]), std::fabs(out.channels[1][lastFrame])), kQuiet);
+    EXPECT_EQ(lastFrame % 8820, 0u);
     // Echoes of 0.2 decay by 0.4 per 0.8 s: ten rounds bring them near -90 dB.
-    EXPECT_GT(last, 35280u * 8);
-    EXPECT_LT(last, 35280u * 13);
+    EXPECT_GT(lastFrame, 35280u * 8);
+    EXPECT_LT(lastFrame, 35280u * 13);
 }
 
 TEST_F(RenderTest, FixedTailAddsExactlyThatMuchSilence) {
