@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "host/library/channel_blocks.h"
 #include "host/library/plugin_stage.h"
@@ -30,6 +31,33 @@ public:
 private:
     std::vector<std::vector<float>> channels;
     std::vector<const float*> at;
+};
+
+// The loudest sample of the last stretch of a tail: of the stretch being
+// filled and the one before it.
+class TailLevel {
+public:
+    explicit TailLevel(size_t stretchFrames) : stretch(std::max<size_t>(stretchFrames, 1)) {}
+
+    void add(const ChannelBlocks& block, size_t from, size_t count) {
+        for (size_t c = 0; c < block.channelCount(); ++c)
+            for (size_t i = from; i < from + count; ++i) current = std::max(current, std::fabs(block[c][i]));
+        filled += count;
+        if (filled >= stretch) {
+            previous = current;
+            current = 0.0f;
+            filled = 0;
+        }
+    }
+    double decibels() const {
+        const float peak = std::max(previous, current);
+        return peak > 0.0f ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
+    }
+
+private:
+    size_t stretch;
+    size_t filled = 0;
+    float current = 0.0f, previous = 0.0f;
 };
 
 bool loud(const ChannelBlocks& block, size_t frame, float quiet) {
@@ -68,12 +96,16 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
     const float quiet = static_cast<float>(std::pow(10.0, TailLength::kQuietDecibels / 20.0));
     ChannelBlocks block(last.channelCount(), static_cast<size_t>(schedule.largest()));
     HeldFrames held(last.channelCount());
+    TailLevel level(framesOf(0.5));
 
     size_t done = 0;  // frames pulled from the last stage: the output's own frame count
     while (true) {
         if (input.ended() && done >= input.inputFrames()) {
-            if (done >= input.inputFrames() + tailFrames) break;
             if (tail.automatic && held.frames() >= quietRun) break;
+            if (done >= input.inputFrames() + tailFrames) {
+                report.tailCut = tail.automatic;
+                break;
+            }
         }
         size_t length = 0;
         const bool known = input.lengthKnown(length);
@@ -103,6 +135,7 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
                     return false;
             }
             held.hold(block, end, frames - end);
+            level.add(block, inputPart, frames - inputPart);
         }
         done += frames;
         if (progress) {
@@ -114,5 +147,7 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
     }
     report.inputFrames = input.inputFrames();
     report.outputFrames = done - held.frames();
+    report.tailCapSeconds = tail.capSeconds;
+    report.lastTailDecibels = level.decibels();
     return true;
 }

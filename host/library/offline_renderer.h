@@ -40,6 +40,11 @@ struct RenderReport {
     // it reported.
     size_t latency = 0;
     int32_t longestReportedLatency = 0;
+    // An automatic tail that its cap cut while it was still sounding, and
+    // its loudest sample in about the last half second, in dB full scale.
+    bool tailCut = false;
+    double tailCapSeconds = 0.0;
+    double lastTailDecibels = 0.0;
 };
 
 class OfflineRenderer {

@@ -4,4 +4,5 @@
 
 #include "host/library/offline_renderer.h"
 
-void warnAboutRender(const RenderReport& report);
+// longerTail names the option that asks for a longer tail than the cap.
+void warnAboutRender(const RenderReport& report, const char* longerTail);

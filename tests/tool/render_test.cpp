@@ -75,6 +75,31 @@ TEST_F(RenderTest, AutomaticTailEndsWhereTheEchoesFallBelowMinus90Decibels) {
     EXPECT_LT(lastFrame, 35280u * 13);
 }
 
+TEST_F(RenderTest, AnAutomaticTailThatItsCapCutsWhileSoundingSaysSo) {
+    // Tap 4 feeding all of itself back rings on for ever.
+    const Sound out = render(clickSound(44100, 2, 4410, 0.2f), {"--set", "Tap 4 feedback=@100"});
+    EXPECT_GT(out.frames(), 4410u + 59u * 44100u);
+    EXPECT_LE(out.frames(), 4410u + 60u * 44100u);
+    const std::string said = "stopped at its 60 s cap with the output still at ";
+    const size_t at = last.err.find(said);
+    ASSERT_NE(at, std::string::npos) << last.err;
+    const double level = std::stod(last.err.substr(at + said.size()));
+    // The level is that of the last half second to second of the tail.
+    const auto peakOfLast = [&out](size_t frames) {
+        float peak = 0.0f;
+        for (const auto& channel : out.channels)
+            for (size_t i = channel.size() - frames; i < channel.size(); ++i)
+                peak = std::max(peak, std::fabs(channel[i]));
+        return 20 * std::log10(peak);
+    };
+    EXPECT_GE(level, peakOfLast(22050) - 0.05);
+    EXPECT_LE(level, peakOfLast(44100) + 0.05);
+    EXPECT_GT(level, -30.0);
+
+    render(clickSound(44100, 2, 4410, 0.2f), {});
+    EXPECT_EQ(last.err, "") << "a tail that fell quiet is no news";
+}
+
 TEST_F(RenderTest, FixedTailAddsExactlyThatMuchSilence) {
     EXPECT_EQ(render(clickSound(44100, 2, 1000, 0.2f), {"--tail", "0.5"}).frames(), 1000u + 22050u);
     EXPECT_EQ(render(clickSound(44100, 2, 1000, 0.2f), {"--tail", "0"}).frames(), 1000u);

@@ -54,7 +54,7 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     AudioBufferSink sink(rate, static_cast<size_t>(plugin.numOutputs()));
     RenderReport report;
     if (!renderer.render(plugin, source, sink, report, error)) return failure(error);
-    warnAboutRender(report);
+    warnAboutRender(report, "--seconds S");
     request.response = std::move(sink.audio);
     char title[256];
     std::snprintf(title, sizeof title, "%s: impulse of %g at %g Hz",

@@ -93,7 +93,7 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     const bool rendered = renderer.render(plugin, input, output, report, error);
     bar.finish();
     if (!rendered || !output.finish(error)) return failure(error);
-    warnAboutRender(report);
+    warnAboutRender(report, "--tail SECONDS");
 
     std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
                 outPath.c_str(), report.outputFrames, report.inputFrames,
