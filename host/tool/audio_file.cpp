@@ -6,6 +6,7 @@
 
 #include <sndfile.h>
 
+#include "host/tool/audio_format.h"
 #include "host/tool/ogg_stream_number.h"
 
 namespace {
@@ -29,8 +30,6 @@ struct AudioFileWriter::Handle {
     SNDFILE* file = nullptr;
     size_t channels = 0;
 };
-
-int floatWavFormat() { return SF_FORMAT_WAV | SF_FORMAT_FLOAT; }
 
 bool canWriteAudioFormat(int format, size_t channels, double sampleRate) {
     SF_INFO info = layout(format, channels, sampleRate);
@@ -117,6 +116,7 @@ bool AudioFileWriter::open(const std::string& name, int format, size_t channels,
     // the same render gives the same bytes.
     sf_command(handle->file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     fileFormat = info.format;
+    clips = encodingClips(fileFormat);
     return true;
 }
 
@@ -126,8 +126,17 @@ bool AudioFileWriter::write(const float* const* channels, size_t frames, std::st
     interleaved.resize(kChunk * count);
     for (size_t start = 0; start < frames; start += kChunk) {
         const size_t chunk = std::min(kChunk, frames - start);
-        for (size_t i = 0; i < chunk; ++i)
-            for (size_t c = 0; c < count; ++c) interleaved[i * count + c] = channels[c][start + i];
+        for (size_t i = 0; i < chunk; ++i) {
+            for (size_t c = 0; c < count; ++c) {
+                float sample = channels[c][start + i];
+                if (!std::isfinite(sample)) {
+                    ++nonFinite;
+                    if (clips && std::isnan(sample)) sample = 0.0f;
+                }
+                if (clips && std::fabs(sample) > 1.0f) ++clipped;
+                interleaved[i * count + c] = sample;
+            }
+        }
         if (sf_writef_float(handle->file, interleaved.data(), static_cast<sf_count_t>(chunk)) !=
             static_cast<sf_count_t>(chunk)) {
             error = "cannot write " + path + ": " + sf_strerror(handle->file);

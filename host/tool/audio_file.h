@@ -10,9 +10,6 @@
 #include "host/library/audio_stream.h"
 #include "host/tool/output_file.h"
 
-// libsndfile's format code of 32-bit float WAV, the default for results.
-int floatWavFormat();
-
 // An audio file read block by block, as floats (integer formats scaled to
 // -1..1).
 class AudioFileReader : public AudioSource {
@@ -62,11 +59,21 @@ public:
     // Completes the file and moves it into place.
     bool finish(std::string& error);
 
+    int format() const { return fileFormat; }
+    // Samples beyond full scale in an encoding that clips them.
+    size_t clippedSamples() const { return clipped; }
+    // Samples that are not numbers or infinite; a NaN is written as 0 in
+    // an encoding of integers, which has no NaN.
+    size_t nonFiniteSamples() const { return nonFinite; }
+
 private:
     struct Handle;
     std::string path;
     OutputFile output;
     std::unique_ptr<Handle> handle;
     int fileFormat = 0;
+    bool clips = false;
+    size_t clipped = 0;
+    size_t nonFinite = 0;
     std::vector<float> interleaved;
 };

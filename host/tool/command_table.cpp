@@ -23,13 +23,19 @@ const std::vector<Command> kCommands = {
     {"render", "PLUGIN IN OUT [options]",
      "Renders an audio file through the plug-in.\n"
      "IN is any file libsndfile reads, rendered at its own sample rate; a mono file\n"
-     "feeds every input. OUT is 32-bit float WAV unless --same-format. The delay\n"
-     "the plug-in reports is taken out: OUT starts where IN does.\n" PLUGIN_SETTINGS_HELP
+     "feeds every input. OUT's extension says its format (32-bit float for WAV,\n"
+     "AIFF, AU, CAF, W64, RF64; 24-bit FLAC; Ogg Vorbis; Opus; MP3), WAV without\n"
+     "one. The delay the plug-in reports is taken out: OUT starts where IN does.\n"
+     "Clipped samples and samples that are not numbers are counted on standard\n"
+     "error.\n" PLUGIN_SETTINGS_HELP
      "  --block N | random    block size (default 512); random: 0 to 4096 each block\n"
      "  --seed N              seed of the random block sizes (default 1)\n"
      "  --tail SECONDS | auto silence after the input (default auto: until the output\n"
      "                        has stayed below -90 dBFS for 2.5 s, at most 60 s; the\n"
      "                        quiet end is cut off)\n"
+     "  --format TYPE[:ENC]   OUT's format whatever its name: wav, w64, rf64, aiff,\n"
+     "                        au, caf, flac, ogg, opus, mp3; ENC one of pcm16,\n"
+     "                        pcm24, pcm32, float, double, ulaw, alaw (wav:pcm16)\n"
      "  --same-format         write OUT in the format of IN\n"
      "  --no-latency-compensation\n"
      "                        keep the delay the plug-in reports in its output\n",
@@ -73,12 +79,13 @@ const std::vector<Command> kCommands = {
      runSavePreset},
     {"generate", "OUT [options]",
      "Writes a test signal (demo, click, noise).\n"
-     "Writes a 32-bit float WAV test signal.\n"
+     "Writes a test signal in the format OUT's extension says (as for render).\n"
      "  --signal demo|click|noise   clicks and a chord (default), one click, or noise\n"
      "  --rate HZ                   sample rate (default 44100)\n"
      "  --seconds S                 length (default 4)\n"
      "  --channels N                click and noise only (default 2)\n"
-     "  --amplitude A               click and noise only (default 0.5)\n",
+     "  --amplitude A               click and noise only (default 0.5)\n"
+     "  --format TYPE[:ENC]         the format whatever OUT's name (as for render)\n",
      runGenerate},
 };
 #undef PLUGIN_SETTINGS_HELP

@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
     }
     if (name.empty()) {
         if (!arguments.empty() && !help) return usageFailure("", "no command before " + arguments[0]);
-        std::fputs(overview().c_str(), stdout);
+        // Asked for, the overview is the result; otherwise the command line
+        // was wrong, and that goes to standard error.
+        std::fputs(overview().c_str(), help ? stdout : stderr);
         return help ? kSuccess : kUsage;
     }
     const Command* command = findCommand(name);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "host/library/plugin_stage.h"
+#include "host/tool/audio_format.h"
 #include "host/tool/tool_options.h"
 
 void warnAboutRender(const RenderReport& report, const char* longerTail) {
@@ -18,4 +19,14 @@ void warnAboutRender(const RenderReport& report, const char* longerTail) {
         warning("the plug-in reports a delay of " + std::to_string(report.longestReportedLatency) +
                 " frames; only " + std::to_string(PluginStage::kLongestCompensation) +
                 " of them are taken out");
+}
+
+void warnAboutFile(const AudioFileWriter& file, const std::string& path) {
+    if (file.nonFiniteSamples() > 0)
+        warning("the plug-in wrote " + std::to_string(file.nonFiniteSamples()) +
+                " samples that are not numbers (NaN) or are infinite into " + path);
+    if (file.clippedSamples() > 0)
+        warning(std::to_string(file.clippedSamples()) +
+                " samples beyond full scale were clipped to it in " + path + " (" +
+                formatName(file.format()) + ")");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <chrono>
 #include <ctime>
@@ -180,6 +181,64 @@ TEST_F(RenderTest, TheSameRenderGivesTheSameBytes) {
         render(input, {"--tail", "0.2", "--same-format"});
         EXPECT_EQ(readText(dir.file("out.wav")), first[i]) << "format " << std::hex << formats[i];
     }
+}
+
+TEST_F(RenderTest, TheOutputsExtensionOrFormatOptionChoosesItsFormat) {
+    const std::string in = dir.file("in.wav");
+    ASSERT_TRUE(writeSound(in, clickSound(44100, 2, 4410, 0.2f)));
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        int format;
+    } cases[] = {
+        {"x.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+        {"x.AIFF", {}, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
+        {"x.oga", {}, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+        {"x", {}, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+        {"x.out", {"--format", "wav:pcm16"}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+        {"x.flac", {"--format", "au"}, SF_FORMAT_AU | SF_FORMAT_FLOAT},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"render", VARNOLET_MODULE_PATH, in, dir.file(c.name),
+                                              "--tail", "0"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ToolResult result = runTool(arguments);
+        ASSERT_EQ(result.status, 0) << c.name << ": " << result.err;
+        EXPECT_EQ(soundShape(dir.file(c.name)).format, c.format) << c.name;
+        EXPECT_EQ(soundShape(dir.file(c.name)).frames, 4410) << c.name;
+    }
+    const ToolResult unknown = runTool({"render", VARNOLET_MODULE_PATH, in, dir.file("x.wvx")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("no audio file format is known by the extension .wvx"), std::string::npos)
+        << unknown.err;
+    EXPECT_FALSE(fileExists(dir.file("x.wvx")));
+}
+
+TEST_F(RenderTest, ClippingAndSamplesThatAreNoNumbersAreCounted) {
+    // 0.9 held, and its echo on top of it from 200 ms on: dry and wet at full.
+    Sound held = clickSound(44100, 2, 44100, 0.9f);
+    for (auto& channel : held.channels) std::fill(channel.begin(), channel.end(), 0.9f);
+    held.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const std::vector<std::string> mix = {"--tail", "0", "--set", "Wet/Dry mix=0.5"};
+    Sound exact = held;
+    exact.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    const Sound floats = render(exact, mix);
+    EXPECT_EQ(last.err, "");
+    size_t beyond = 0;
+    for (const auto& channel : floats.channels)
+        for (float sample : channel) beyond += std::fabs(sample) > 1.0f;
+    ASSERT_GT(beyond, 0u);
+    std::vector<std::string> same = mix;
+    same.push_back("--same-format");
+    render(held, same);
+    EXPECT_NE(last.err.find(std::to_string(beyond) + " samples beyond full scale were clipped"),
+              std::string::npos)
+        << beyond << ": " << last.err;
+
+    // One sample in a hundred that is not a number, on each output.
+    render(clickSound(44100, 2, 4410, 0.2f), {"--tail", "0"}, ROUGH_PLUGIN_PATH);
+    EXPECT_NE(last.err.find("the plug-in wrote 90 samples that are not numbers"), std::string::npos)
+        << last.err;
 }
 
 TEST_F(RenderTest, ReadsOggVorbis) {

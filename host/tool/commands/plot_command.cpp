@@ -30,7 +30,7 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     if (arguments.value("--seconds", text) && text != "auto") {
         double seconds = 0.0;
         if (!parseDecimal(text, seconds) || seconds <= 0.0 || seconds > 600.0)
-            return usageFailure("plot", "--seconds needs a length from 0 to 600 or 'auto'");
+            return usageFailure("plot", "--seconds needs a length above 0, up to 600, or 'auto'");
         tail = TailLength::fixed(seconds);
     }
     const bool compensateLatency = !arguments.flag("--no-latency-compensation");

@@ -1,8 +1,12 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+
+#include <sndfile.h>
 
 #include "host/library/offline_renderer.h"
 #include "host/tool/audio_file.h"
+#include "host/tool/audio_format.h"
 #include "host/tool/number_text.h"
 #include "host/tool/plugin_session.h"
 #include "host/tool/progress_bar.h"
@@ -19,6 +23,7 @@ struct RenderOptions {
     int64_t seed = 1;
     TailLength tail;
     bool sameFormat = false;
+    std::string format;  // --format TYPE[:ENCODING]
     bool compensateLatency = true;
 };
 
@@ -49,6 +54,11 @@ bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::str
         choices.tail = TailLength::fixed(seconds);
     }
     choices.sameFormat = arguments.flag("--same-format");
+    arguments.value("--format", choices.format);
+    if (choices.sameFormat && !choices.format.empty()) {
+        error = "--same-format and --format cannot both choose the format";
+        return false;
+    }
     choices.compensateLatency = !arguments.flag("--no-latency-compensation");
     return true;
 }
@@ -61,6 +71,9 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     if (!takeRenderOptions(arguments, choices, error) || !arguments.positionals(3, 3, positional, error))
         return usageFailure("render", error);
     const std::string &pluginPath = positional[0], &inPath = positional[1], &outPath = positional[2];
+    int outputFormat = 0;
+    if (!choices.sameFormat && !chooseOutputFormat(outPath, choices.format, outputFormat, error))
+        return usageFailure("render", error);
 
     AudioFileReader input;
     if (!input.open(inPath, error)) return failure(error);
@@ -78,10 +91,17 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     if (!session) return failure(error);
     PluginInstance& plugin = session->plugin();
     const size_t outputs = static_cast<size_t>(plugin.numOutputs());
-    const int outputFormat = choices.sameFormat ? input.format() : floatWavFormat();
+    if (choices.sameFormat) {
+        outputFormat = input.format();
+        const int named = typeOfExtension(outPath);
+        if (named > 0 && named != (outputFormat & SF_FORMAT_TYPEMASK))
+            warning(outPath + " is written as " + formatName(outputFormat) +
+                    ", the input's format, which its name does not say");
+    }
     if (!canWriteAudioFormat(outputFormat, outputs, input.sampleRate()))
-        return failure("cannot write the plug-in's " + std::to_string(outputs) +
-                       " outputs in the input's format; leave out --same-format");
+        return failure("cannot write the plug-in's " + std::to_string(outputs) + " outputs at " +
+                       std::to_string(std::lround(input.sampleRate())) + " Hz as " +
+                       formatName(outputFormat));
     AudioFileWriter output;
     if (!output.open(outPath, outputFormat, outputs, input.sampleRate(), error)) return failure(error);
 
@@ -94,6 +114,7 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     bar.finish();
     if (!rendered || !output.finish(error)) return failure(error);
     warnAboutRender(report, "--tail SECONDS");
+    warnAboutFile(output, outPath);
 
     std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
                 outPath.c_str(), report.outputFrames, report.inputFrames,
