@@ -1,6 +1,8 @@
 // vst2host: loads any VST 2.4 plug-in module and inspects, renders, plots
 // or times it; also compares audio files and writes test signals.
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,14 @@ int main(int argc, char** argv) {
         std::fputs(commandHelp(*command).c_str(), stdout);
         return kSuccess;
     }
-    ArgumentList list(arguments);
-    return command->run(list, options);
+    // Whatever runs out of memory, the tool ends with a message: the files
+    // it was writing are removed on the way out, and nothing aborts.
+    try {
+        ArgumentList list(arguments);
+        return command->run(list, options);
+    } catch (const std::bad_alloc&) {
+        return failure("out of memory");
+    } catch (const std::length_error&) {
+        return failure("out of memory");
+    }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 #include "tests/tool/json_value.h"
 #include "tests/tool/tool_runner.h"
@@ -108,6 +109,26 @@ TEST(Info, ThirdPartyPlugin) {
 
     const JsonValue set = infoJson({thirdPartyPlugin("3BandEQ-vst.so"), "--set", "Master=@-6"});
     EXPECT_NEAR(std::stod(set["parameters"][3]["display"].text), -6.0, 1e-3);
+}
+
+TEST(Info, JsonIsValidUtf8WhateverTextsThePluginGives) {
+    const ToolResult result = runTool({"info", "--json", ROUGH_PLUGIN_PATH});
+    ASSERT_EQ(result.status, 0) << result.err;
+    JsonValue json;
+    EXPECT_TRUE(parseJson(result.out, json)) << result.out;
+    // glibc's iconv, which knows no overlong forms and no surrogates, reads it.
+    ScratchDirectory dir;
+    const std::string copy = dir.file("info.json");
+    std::ofstream(copy, std::ios::binary) << result.out;
+    EXPECT_EQ(runProgram({"iconv", "-f", "UTF-8", "-t", "UTF-32", "-o", dir.file("out"), copy}).status, 0)
+        << result.out;
+    // Bytes that are no UTF-8 are read as Latin-1; UTF-8 stays as it is.
+    for (const char* text : {"\"effectName\":\"Over\\u00c0\\u00aflong\"",
+                             "\"vendor\":\"Sur\\u00ed\\u00a0\\u0080rogate\"",
+                             "\"label\":\"\\u00f4\\u0090\\u0080\\u0080\"",
+                             "\"display\":\"caf\\u00e9\"", "\"name\":\"\\u00e0\\u0080\\u00af\"",
+                             "\"name\":\"Gr\xC3\xB6\xC3\x9F" "e\""})
+        EXPECT_NE(result.out.find(text), std::string::npos) << text << " in " << result.out;
 }
 
 TEST(Info, MonoThirdPartyPlugin) {

@@ -1,6 +1,7 @@
 // Render and diff stream block by block: ten minutes of stereo (211 MB as
 // floats, a few kilobytes as FLAC silence) go through in a quarter of a
-// gigabyte of address space, which the whole files alone would exceed.
+// gigabyte of address space, which the whole files alone would exceed; and
+// what does not fit ends with a message.
 #include <gtest/gtest.h>
 
 #include "tests/tool/sound_files.h"
@@ -26,6 +27,18 @@ TEST(Streaming, TenMinutesRenderAndCompareInBoundedMemory) {
     const ToolResult diff = runToolWithin(kLimitKilobytes, {"diff", in, out});
     EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
     EXPECT_NE(diff.out.find("frames:                26460000 and 26460000"), std::string::npos) << diff.out;
+}
+
+TEST(Streaming, RunningOutOfMemoryEndsWithAMessage) {
+    if (!addressSpaceCanBeLimited()) GTEST_SKIP() << "sanitizers reserve more address space than any limit";
+    // A plot keeps the whole response: ten minutes at 768 kHz do not fit.
+    ScratchDirectory dir;
+    const ToolResult result =
+        runToolWithin(2 * kLimitKilobytes, {"plot", VARNOLET_MODULE_PATH, dir.file("ir.png"), "--rate",
+                                            "768000", "--seconds", "600"});
+    EXPECT_EQ(result.status, 1) << "signal " << result.signal;
+    EXPECT_EQ(result.err, "vst2host: out of memory\n");
+    EXPECT_TRUE(dir.names().empty());
 }
 
 }  // namespace
