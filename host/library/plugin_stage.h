@@ -17,8 +17,9 @@ bool checkInputRouting(size_t streamChannels, int32_t pluginInputs, std::string&
 
 class PluginStage : public AudioStream {
 public:
-    // A longer delay than this is taken out only this far: taking it out
-    // costs its length in processing, and a shorter one as much memory.
+    // A longer delay than this is taken out only this far: taking a delay
+    // out costs its length in processing before the first frame comes, and
+    // one that shrinks as much memory of silence.
     static constexpr size_t kLongestCompensation = size_t{1} << 20;
 
     // The upstream must pass checkInputRouting; no pull asks for more than
