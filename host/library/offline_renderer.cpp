@@ -41,7 +41,8 @@ public:
 
     void add(const ChannelBlocks& block, size_t from, size_t count) {
         for (size_t c = 0; c < block.channelCount(); ++c)
-            for (size_t i = from; i < from + count; ++i) current = std::max(current, std::fabs(block[c][i]));
+            for (size_t i = from; i < from + count; ++i)
+                current = std::max(current, std::fabs(block[c][i]));
         filled += count;
         if (filled >= stretch) {
             previous = current;
@@ -130,10 +131,9 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
         } else {
             size_t end = frames;  // one past the block's last frame that is not quiet
             while (end > inputPart && !loud(block, end - 1, quiet)) --end;
-            if (end > inputPart) {
-                if (!held.flush(sink, error) || !writeFrames(sink, block, inputPart, end - inputPart, error))
-                    return false;
-            }
+            if (end > inputPart && (!held.flush(sink, error) ||
+                                    !writeFrames(sink, block, inputPart, end - inputPart, error)))
+                return false;
             held.hold(block, end, frames - end);
             level.add(block, inputPart, frames - inputPart);
         }
@@ -141,7 +141,8 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
         if (progress) {
             // The end of an automatic tail is not known until it comes.
             size_t total = 0;
-            if (input.lengthKnown(length)) total = !tail.automatic ? length + tailFrames : done < length ? length : 0;
+            if (input.lengthKnown(length))
+                total = !tail.automatic ? length + tailFrames : done < length ? length : 0;
             progress(done, total);
         }
     }

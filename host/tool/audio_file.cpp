@@ -67,7 +67,8 @@ size_t AudioFileReader::read(float* const* out, size_t frames) {
     size_t done = 0;
     while (done < frames) {
         const size_t wanted = std::min(kChunk, frames - done);
-        const sf_count_t got = sf_readf_float(handle->file, interleaved.data(), static_cast<sf_count_t>(wanted));
+        const sf_count_t got =
+            sf_readf_float(handle->file, interleaved.data(), static_cast<sf_count_t>(wanted));
         if (got <= 0) break;
         for (size_t i = 0; i < static_cast<size_t>(got); ++i)
             for (size_t c = 0; c < channels; ++c) out[c][done + i] = interleaved[i * channels + c];

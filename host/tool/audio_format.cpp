@@ -56,8 +56,8 @@ std::string lowered(std::string text) {
 std::string extensionOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot + 1 == path.size())
-        return std::string();
+    const bool inName = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    if (!inName || dot + 1 == path.size()) return std::string();
     return lowered(path.substr(dot + 1));
 }
 

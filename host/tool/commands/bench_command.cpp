@@ -90,12 +90,13 @@ void printTable(const std::vector<BlockResults>& all, const BenchmarkSettings& s
     for (const BlockResults& block : all) {
         for (size_t p = 0; p < block.results.size(); ++p) {
             const BenchmarkResult& r = block.results[p];
+            const double rate = settings.sampleRate;
             std::printf("%6lld  %-28.28s %14.2f %12s %14.2f %12s\n",
                         static_cast<long long>(block.block), names[p].c_str(),
                         r.noiseNanosecondsPerFrame,
-                        factorText(realTimeFactor(r.noiseNanosecondsPerFrame, settings.sampleRate)).c_str(),
+                        factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
                         r.silenceNanosecondsPerFrame,
-                        factorText(realTimeFactor(r.silenceNanosecondsPerFrame, settings.sampleRate)).c_str());
+                        factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
         }
         if (block.results.size() == 2) {
             const BenchmarkResult &first = block.results[0], &second = block.results[1];
@@ -143,8 +144,10 @@ void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& se
         if (block.results.size() == 2) {
             const BenchmarkResult &first = block.results[0], &second = block.results[1];
             json.key("ratio").beginObject();
-            json.key("noise").number(ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame));
-            json.key("tail").number(ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
+            json.key("noise").number(
+                ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame));
+            json.key("tail").number(
+                ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
             json.endObject();
         }
         json.endObject();
@@ -159,13 +162,15 @@ int runBench(ArgumentList& arguments, const ToolOptions& options) {
     BenchOptions choices;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeBenchOptions(arguments, choices, error) || !arguments.positionals(1, 2, positional, error))
+    if (!takeBenchOptions(arguments, choices, error) ||
+        !arguments.positionals(1, 2, positional, error))
         return usageFailure("bench", error);
     BenchmarkSettings& settings = choices.settings;
 
     PluginUse use;
     use.sampleRate = settings.sampleRate;
-    use.largestBlock = static_cast<int32_t>(*std::max_element(choices.blocks.begin(), choices.blocks.end()));
+    use.largestBlock =
+        static_cast<int32_t>(*std::max_element(choices.blocks.begin(), choices.blocks.end()));
     std::vector<std::unique_ptr<PluginSession>> sessions;
     std::vector<PluginInstance*> plugins;
     std::vector<std::string> names;

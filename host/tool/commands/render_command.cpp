@@ -68,7 +68,8 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     RenderOptions choices;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeRenderOptions(arguments, choices, error) || !arguments.positionals(3, 3, positional, error))
+    if (!takeRenderOptions(arguments, choices, error) ||
+        !arguments.positionals(3, 3, positional, error))
         return usageFailure("render", error);
     const std::string &pluginPath = positional[0], &inPath = positional[1], &outPath = positional[2];
     int outputFormat = 0;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "vst/aeffect.h"
+#include "tests/tool/fixture_modules/fixture_record.h"
 
 namespace {
 constexpr int kLongestDelay = 1000;
@@ -47,8 +47,10 @@ intptr_t dispatch(AEffect* effect, int32_t opcode, int32_t index, intptr_t value
             std::strcpy(text, index == 0 ? "Delay" : "Announce late");
             return 0;
         case effGetParamDisplay:
-            if (index == 0) std::snprintf(text, 8, "%d", static_cast<int>(std::lround(plugin->parameters[0] * kLongestDelay)));
-            else std::strcpy(text, plugin->parameters[1] >= 0.5f ? "yes" : "no");
+            if (index == 0)
+                std::snprintf(text, 8, "%ld", std::lround(plugin->parameters[0] * kLongestDelay));
+            else
+                std::strcpy(text, plugin->parameters[1] >= 0.5f ? "yes" : "no");
             return 0;
         case effGetProductString:
             std::strcpy(text, "Latency Fixture");
@@ -89,19 +91,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
     LatencyPlugin* plugin = new LatencyPlugin;
     plugin->host = host;
     for (auto& line : plugin->lines) line.assign(kLongestDelay + 1, 0.0f);
-    AEffect& r = plugin->record;
-    r.magic = kEffectMagic;
-    r.dispatcher = dispatch;
-    r.setParameter = setParameter;
-    r.getParameter = getParameter;
-    r.processReplacing = process;
-    r.numPrograms = 1;
-    r.numParams = 2;
-    r.numInputs = 2;
-    r.numOutputs = 2;
-    r.flags = effFlagsCanReplacing;
-    r.object = plugin;
-    r.uniqueID = fourCharCode('L', 'a', 'T', 'c');
-    r.version = 1;
-    return &r;
+    fillFixtureRecord(plugin->record, plugin, {dispatch, getParameter, setParameter, process}, 2,
+                      fourCharCode('L', 'a', 'T', 'c'));
+    return &plugin->record;
 }

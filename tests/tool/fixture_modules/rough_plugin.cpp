@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "vst/aeffect.h"
+#include "tests/tool/fixture_modules/fixture_record.h"
 
 namespace {
 struct RoughPlugin {
@@ -65,19 +65,7 @@ void process(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
     RoughPlugin* plugin = new RoughPlugin;
-    AEffect& r = plugin->record;
-    r.magic = kEffectMagic;
-    r.dispatcher = dispatch;
-    r.setParameter = setParameter;
-    r.getParameter = getParameter;
-    r.processReplacing = process;
-    r.numPrograms = 1;
-    r.numParams = 1;
-    r.numInputs = 2;
-    r.numOutputs = 2;
-    r.flags = effFlagsCanReplacing;
-    r.object = plugin;
-    r.uniqueID = fourCharCode('R', 'o', 'u', 'G');
-    r.version = 1;
-    return &r;
+    fillFixtureRecord(plugin->record, plugin, {dispatch, getParameter, setParameter, process}, 1,
+                      fourCharCode('R', 'o', 'u', 'G'));
+    return &plugin->record;
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "vst/aeffect.h"
+#include "tests/tool/fixture_modules/fixture_record.h"
 
 namespace {
 struct SlowPlugin {
@@ -45,7 +45,8 @@ void setParameter(AEffect* effect, int32_t, float value) { self(effect)->slownes
 void process(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
     const SlowPlugin* plugin = self(effect);
     using Clock = std::chrono::steady_clock;
-    const double seconds = frames / static_cast<double>(plugin->sampleRate) * (1.0 + 4.0 * plugin->slowness);
+    const double seconds =
+        frames / static_cast<double>(plugin->sampleRate) * (1.0 + 4.0 * plugin->slowness);
     const Clock::time_point end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                      std::chrono::duration<double>(seconds));
     while (Clock::now() < end) {
@@ -56,19 +57,7 @@ void process(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
     SlowPlugin* plugin = new SlowPlugin;
-    AEffect& r = plugin->record;
-    r.magic = kEffectMagic;
-    r.dispatcher = dispatch;
-    r.setParameter = setParameter;
-    r.getParameter = getParameter;
-    r.processReplacing = process;
-    r.numPrograms = 1;
-    r.numParams = 1;
-    r.numInputs = 2;
-    r.numOutputs = 2;
-    r.flags = effFlagsCanReplacing;
-    r.object = plugin;
-    r.uniqueID = fourCharCode('S', 'l', 'o', 'W');
-    r.version = 1;
-    return &r;
+    fillFixtureRecord(plugin->record, plugin, {dispatch, getParameter, setParameter, process}, 1,
+                      fourCharCode('S', 'l', 'o', 'W'));
+    return &plugin->record;
 }
