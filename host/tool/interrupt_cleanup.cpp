@@ -1,5 +1,6 @@
 #include "host/tool/interrupt_cleanup.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 
@@ -15,6 +16,7 @@ char* paths[kSlots] = {};
 bool handlersInstalled = false;
 
 extern "C" void removeAndReraise(int signal) {
+    const int interrupted = errno;  // the code interrupted may read it yet
     // Files first, then the directories they were in.
     for (char* path : paths)
         if (path) unlink(path);
@@ -22,6 +24,7 @@ extern "C" void removeAndReraise(int signal) {
         if (path) rmdir(path);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
+    errno = interrupted;
 }
 
 class SignalsBlocked {
