@@ -9,7 +9,7 @@
 #include <new>
 #include <vector>
 
-#include "host/vst_module.h"
+#include "host/library/vst_module.h"
 
 namespace {
 std::atomic<bool> watching{false};

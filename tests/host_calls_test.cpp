@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host/recording_host.h"
+#include "host/library/recording_host.h"
 #include "vst/audio_effect_x.h"
 
 namespace {

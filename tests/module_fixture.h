@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/plugin_instance.h"
-#include "host/recording_host.h"
-#include "host/vst_module.h"
+#include "host/library/plugin_instance.h"
+#include "host/library/recording_host.h"
+#include "host/library/vst_module.h"
 
 #ifndef VARNOLET_MODULE_PATH
 #error "the tests need the path of the built module"

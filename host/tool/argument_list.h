@@ -7,7 +7,7 @@
 
 class ArgumentList {
 public:
-    explicit ArgumentList(std::vector<std::string> arguments) : words(std::move(arguments)) {}
+    explicit ArgumentList(std::vector<std::string> all) : words(std::move(all)) {}
 
     // Takes every "--name"; true if there was one.
     bool flag(const std::string& name);

@@ -1,15 +1,17 @@
 // vst2host: loads any VST 2.4 plug-in module and inspects, renders, plots
 // or times it; also compares audio files and writes test signals.
-#include <map>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "host/tool/commands.h"
+#include "host/tool/command_table.h"
 
 int main(int argc, char** argv) {
     ToolOptions options;
     bool help = false;
-    std::string command;
+    std::string name;
     std::vector<std::string> arguments;
     // --log and --help may stand anywhere; the subcommand is the first other
     // word that is not an option.
@@ -17,26 +19,30 @@ int main(int argc, char** argv) {
         const std::string word = argv[i];
         if (word == "--log") options.log = true;
         else if (word == "--help" || word == "-h") help = true;
-        else if (command.empty() && !word.empty() && word[0] != '-') command = word;
+        else if (name.empty() && !word.empty() && word[0] != '-') name = word;
         else arguments.push_back(word);
     }
-    if (command.empty()) {
+    if (name.empty()) {
         if (!arguments.empty() && !help) return usageFailure("", "no command before " + arguments[0]);
-        printUsage("");
+        // Asked for, the overview is the result; otherwise the command line
+        // was wrong, and that goes to standard error.
+        std::fputs(overview().c_str(), help ? stdout : stderr);
         return help ? kSuccess : kUsage;
     }
+    const Command* command = findCommand(name);
+    if (!command) return usageFailure("", "unknown command '" + name + "'");
     if (help) {
-        printUsage(command);
+        std::fputs(commandHelp(*command).c_str(), stdout);
         return kSuccess;
     }
-
-    static const std::map<std::string, int (*)(ArgumentList&, const ToolOptions&)> commands = {
-        {"info", infoCommand},   {"render", renderCommand},
-        {"plot", plotCommand},   {"diff", diffCommand},
-        {"bench", benchCommand}, {"save-preset", savePresetCommand},
-        {"generate", generateCommand}};
-    const auto found = commands.find(command);
-    if (found == commands.end()) return usageFailure("", "unknown command '" + command + "'");
-    ArgumentList list(arguments);
-    return found->second(list, options);
+    // Whatever runs out of memory, the tool ends with a message: the files
+    // it was writing are removed on the way out, and nothing aborts.
+    try {
+        ArgumentList list(arguments);
+        return command->run(list, options);
+    } catch (const std::bad_alloc&) {
+        return failure("out of memory");
+    } catch (const std::length_error&) {
+        return failure("out of memory");
+    }
 }

@@ -1,47 +1,67 @@
 // One plug-in as the tool holds it: its module, the host side of its
-// callback, its instance, and the log of what passes between them.
+// callback, its instance; and the one call every command opens it with.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "host/plugin_instance.h"
-#include "host/recording_host.h"
+#include "host/library/plugin_host.h"
+#include "host/library/plugin_instance.h"
+#include "host/library/vst_module.h"
 #include "host/tool/argument_list.h"
-#include "host/vst_module.h"
+#include "host/tool/parameter_assignment.h"
+#include "host/tool/tool_options.h"
 
 // What the command line asks to be set before the plug-in runs: a preset
 // file first, then a program, then single parameters.
 struct PluginSettings {
     std::string presetPath;
     int32_t program = -1;
-    std::vector<std::string> assignments;  // NAME=VALUE
+    std::vector<ParameterAssignment> assignments;
 
-    // Takes --preset, --program and every --set; false on a malformed one.
+    // Takes --preset, --program and every --set; false on a malformed one
+    // (a --set without NAME=VALUE, say), which is a malformed command line.
     bool take(ArgumentList& arguments, std::string& error);
+};
+
+// How a command is going to use the plug-in: what it is prepared for, and
+// what it must be able to take.
+struct PluginUse {
+    double sampleRate = 44100.0;
+    int32_t largestBlock = 1024;
+    // The channels the command feeds it (0: none), which must meet its
+    // inputs; refusal names what cannot be fed ("cannot render in.wav").
+    size_t inputChannels = 0;
+    std::string refusal;
+    bool needsOutputs = false;
 };
 
 class PluginSession {
 public:
-    explicit PluginSession(bool logRequests) : log(logRequests) {}
+    PluginSession() = default;
     PluginSession(const PluginSession&) = delete;
     PluginSession& operator=(const PluginSession&) = delete;
 
-    // Loads the module, creates an instance and opens it, with the host
-    // answering for that sample rate and largest block.
-    bool load(const std::string& path, double sampleRate, int32_t blockSize, std::string& error);
-    // Sets the rate and block size, as hosts do before switching on.
-    void prepare(double sampleRate, int32_t blockSize);
-    bool apply(const PluginSettings& settings, std::string& error);
-
     PluginInstance& plugin() { return *instance; }
     const std::string& path() const { return module.path(); }
+    // The product name, else the effect name, else the file's name.
     std::string displayName();
 
 private:
-    bool log;
+    friend std::unique_ptr<PluginSession> openPreparedPlugin(const std::string&,
+                                                             const PluginSettings&, const PluginUse&,
+                                                             const ToolOptions&, std::string&);
+    // Destroyed in reverse: the instance closes before its host and module go.
     VstModule module;
-    RecordingHost host;
+    PluginHost host;
     std::unique_ptr<PluginInstance> instance;
 };
+
+// Loads the module, creates and opens an instance, checks that it can be
+// used so, sends the sample rate and largest block, and applies the
+// settings; the plug-in is left switched off, ready to be switched on. Null,
+// with the reason, when any step fails.
+std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path,
+                                                  const PluginSettings& settings, const PluginUse& use,
+                                                  const ToolOptions& options, std::string& error);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/effect_opcode_names.h"
+#include "host/library/opcode_names.h"
 
 namespace {
 // Requests whose ptr carries a text to the other side.

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/host_request.h"
-#include "host/recording_host.h"
+#include "host/library/host_request.h"
+#include "host/library/plugin_host.h"
 
 std::string describeRequest(const HostRequest& request);
 std::string describeHostCall(const HostCall& call);

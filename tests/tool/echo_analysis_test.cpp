@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "host/first_echo.h"
-#include "host/magnitude_response.h"
+#include "host/tool/plot/first_echo.h"
+#include "host/tool/plot/magnitude_response.h"
 
 namespace {
 

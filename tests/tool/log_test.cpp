@@ -7,7 +7,7 @@
 
 #include "vst/aeffect.h"
 
-#include "host/effect_opcode_names.h"
+#include "host/library/opcode_names.h"
 #include "tests/tool/json_value.h"
 #include "tests/tool/sound_files.h"
 #include "tests/tool/tool_runner.h"

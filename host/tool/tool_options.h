@@ -1,0 +1,18 @@
+// What every subcommand shares: the options that stand before or beside
+// any command, the exit statuses, and how the tool says what went wrong.
+#pragma once
+
+#include <string>
+
+struct ToolOptions {
+    bool log = false;  // --log: every request and callback, one line each
+};
+
+enum ExitStatus { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+// Says what went wrong on standard error; the status to exit with.
+int failure(const std::string& message);
+// A malformed command line, with a pointer to the command's help.
+int usageFailure(const std::string& command, const std::string& message);
+// Something the user should know although the command succeeds.
+void warning(const std::string& message);
