@@ -31,7 +31,7 @@ constexpr bool kSanitized = false;
 
 // A plug-in told of a sample rate of 10^12 Hz may try to allocate for it;
 // the child gets a failed allocation rather than the machine's memory.
-constexpr rlim_t kChildAddressSpace = rlim_t(8) << 30;
+constexpr rlim_t kChildAddressSpace = rlim_t(4) << 30;
 
 void becomeChild(int captureFd) {
 #if defined(__linux__)
