@@ -141,16 +141,18 @@ TEST(Validate, ReplayOfAWrittenFindingReproducesIt) {
     EXPECT_NE(fixed.out.find("not reproduced"), std::string::npos) << fixed.out;
 }
 
-// Its one warning: parameter names of 16 bytes where the interface says 8,
-// which every host traced passes 64 or more bytes for (see the README).
+// Its warnings, each explained in the README: parameter names of 16 bytes
+// where the interface says 8 (every host traced passes 64 or more), and a
+// filter that rings up past +40 dBFS with its resonance near undamped.
 TEST(Validate, VarnoletDelayPassesBothStrictnesses) {
+    const std::set<std::string> explained = {"outside-buffer:text-nominal:parameter name", "too-loud"};
     ScratchDirectory out;
     for (const char* strictness : {"polite", "hostile"}) {
         const Validation run = validate(VARNOLET_MODULE_PATH, strictness, out, {"--sequences", "60"});
         EXPECT_EQ(run.result.status, 0) << strictness << "\n" << run.result.out;
         EXPECT_TRUE(run.kinds("failure").empty()) << run.result.out;
         for (const JsonValue& warning : run.json["findings"].items)
-            EXPECT_EQ(warning["key"].text, "outside-buffer:text-nominal:parameter name") << run.result.out;
+            EXPECT_EQ(explained.count(warning["key"].text), 1u) << run.result.out;
     }
 }
 

@@ -42,9 +42,14 @@ struct FactsRecord {
     char error[256];
 };
 
+// The status a child ends with when an exception came out of the plug-in;
+// the report holds what it said.
+constexpr int kExceptionExit = 70;
+
 // Plain data: the parent copies it out when the child is gone.
 struct ChildReport {
     int32_t finished;
+    char exception[160];
     int32_t findingCount;
     ChildFinding findings[kMaxChildFindings];
     int32_t crashed;

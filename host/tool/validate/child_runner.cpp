@@ -118,8 +118,7 @@ ChildOutcome ChildRunner::run(const std::function<void(ChildReport&, ChildProgre
             work(page->report, page->progress);
             page->report.finished = 1;
         } catch (...) {
-            // An exception out of the plug-in: the child ends unfinished.
-            _exit(70);
+            _exit(kExceptionExit);
         }
         _exit(0);
     }

@@ -8,6 +8,7 @@
 #include "host/library/host_request.h"
 #include "host/library/opcode_names.h"
 #include "host/tool/validate/symbol_lookup.h"
+#include "vst/aeffect.h"
 
 namespace {
 std::string baseName(const std::string& path) {
@@ -48,6 +49,19 @@ std::string callName(const ChildOutcome& outcome) {
     }
 }
 
+// Requests whose pointer is a buffer or a record: a null one is worth naming.
+bool takesPointer(int32_t opcode) {
+    switch (opcode) {
+        case effSetProgramName: case effGetProgramName: case effGetParamLabel:
+        case effGetParamDisplay: case effGetParamName: case effGetChunk: case effSetChunk:
+        case effProcessEvents: case effString2Parameter: case effGetProgramNameIndexed:
+        case effGetInputProperties: case effGetOutputProperties: case effSetSpeakerArrangement:
+        case effGetEffectName: case effGetVendorString: case effGetProductString: case effCanDo:
+        case effGetParameterProperties: case effGetSpeakerArrangement: return true;
+        default: return false;
+    }
+}
+
 std::string callDetail(const ChildOutcome& outcome) {
     std::string text = callName(outcome);
     if (outcome.callKind == static_cast<int32_t>(HostRequest::Kind::ProcessReplacing))
@@ -55,9 +69,15 @@ std::string callDetail(const ChildOutcome& outcome) {
     if (outcome.callKind == static_cast<int32_t>(HostRequest::Kind::SetParameter) ||
         outcome.callKind == static_cast<int32_t>(HostRequest::Kind::GetParameter))
         return text + " (index " + std::to_string(outcome.callIndex) + ")";
-    if (outcome.callKind == static_cast<int32_t>(HostRequest::Kind::Dispatch))
-        return text + " (index " + std::to_string(outcome.callIndex) + ", value " +
-               std::to_string(outcome.callValue) + (outcome.callNull ? ", null pointer)" : ")");
+    if (outcome.callKind == static_cast<int32_t>(HostRequest::Kind::Dispatch)) {
+        std::string operands;
+        if (outcome.callIndex != 0) operands += "index " + std::to_string(outcome.callIndex);
+        if (outcome.callValue != 0)
+            operands += (operands.empty() ? "" : ", ") + std::string("value ") + std::to_string(outcome.callValue);
+        if (outcome.callNull && takesPointer(outcome.callOpcode))
+            operands += (operands.empty() ? "" : ", ") + std::string("null pointer");
+        return operands.empty() ? text : text + " (" + operands + ")";
+    }
     return text;
 }
 
@@ -160,12 +180,18 @@ std::vector<Finding> findingsOf(const ChildOutcome& outcome, const OperationList
             ending.reason = "no answer within the timeout, " + describeStep(outcome, operations);
             break;
         case ChildOutcome::End::Exited:
-            ending.kind = "ended-process";
-            ending.key = "ended-process:" + std::to_string(outcome.exitStatus);
-            ending.reason = (outcome.exitStatus == 70 ? std::string("an exception came out of the plug-in")
-                                                      : "the process ended with status " +
-                                                            std::to_string(outcome.exitStatus)) +
-                            ", " + describeStep(outcome, operations);
+            if (outcome.exitStatus == kExceptionExit) {
+                const std::string what = report.exception[0] ? report.exception : "unknown";
+                ending.kind = "exception";
+                ending.key = "exception:" + callName(outcome) + ":" + what;
+                ending.reason = "an exception (" + what + ") came out of the plug-in, " +
+                                describeStep(outcome, operations);
+            } else {
+                ending.kind = "ended-process";
+                ending.key = "ended-process:" + std::to_string(outcome.exitStatus);
+                ending.reason = "the process ended with status " + std::to_string(outcome.exitStatus) +
+                                ", " + describeStep(outcome, operations);
+            }
             break;
     }
     findings.push_back(ending);

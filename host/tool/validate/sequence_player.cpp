@@ -1,6 +1,8 @@
 #include "host/tool/validate/sequence_player.h"
 
-#include <cmath>
+#include <unistd.h>
+
+#include <exception>
 
 #include "host/tool/validate/block_runner.h"
 #include "host/tool/validate/denormal_timing.h"
@@ -113,11 +115,22 @@ void playSequence(const std::string& modulePath, const OperationList& operations
     context.plugin = context.createInstance();
     if (!context.plugin) return;
     SequencePlayer player(context);
-    for (size_t i = 0; i < operations.size(); ++i) {
-        progress.operation.store(static_cast<int32_t>(i));
-        progress.beat();
-        if (!player.perform(operations[i])) break;
+    // An exception out of the plug-in ends the child where it came out,
+    // before the instance is closed, so that the call it came from stays
+    // the one reported.
+    try {
+        for (size_t i = 0; i < operations.size(); ++i) {
+            progress.operation.store(static_cast<int32_t>(i));
+            progress.beat();
+            if (!player.perform(operations[i])) break;
+        }
+        progress.operation.store(static_cast<int32_t>(operations.size()));
+        context.plugin.reset();
+    } catch (const std::exception& exception) {
+        copyField(report.exception, exception.what());
+        _exit(kExceptionExit);
+    } catch (...) {
+        copyField(report.exception, "an exception of no standard type");
+        _exit(kExceptionExit);
     }
-    progress.operation.store(static_cast<int32_t>(operations.size()));
-    context.plugin.reset();
 }

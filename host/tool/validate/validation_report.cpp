@@ -99,8 +99,9 @@ std::string humanReplayReport(const std::string& file, const ReplayOutcome& outc
     inReportOrder(outcome.result, [&](const ReportedFinding& reported) {
         text += "\n" + findingLines(reported, 0, true);
     });
-    text += outcome.reproduced ? "\nreproduced: " + outcome.expectedKey + "\n"
-                               : "\nnot reproduced: " + outcome.expectedKey + "\n";
+    if (!outcome.expectedKey.empty())
+        text += outcome.reproduced ? "\nreproduced: " + outcome.expectedKey + "\n"
+                                   : "\nnot reproduced: " + outcome.expectedKey + "\n";
     return text;
 }
 
