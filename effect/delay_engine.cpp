@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "effect/frame_lanes.h"
+#include "effect/plain_frame_arithmetic.h"
 
 namespace varnolet {
 
@@ -19,25 +19,61 @@ int32_t DelayEngine::lineLengthFor(float sampleRate) {
 void DelayEngine::allocate(float sampleRate) {
     const int32_t length = lineLengthFor(sampleRate);
     delayLine.reset(new float[static_cast<size_t>(length)]());
-    delayLength = length;
+    delayLength_ = length;
     lineRate = sampleRate;
-    writeIndex = 0;
-    filterLow = filterHigh = filterBand = 0.0f;
+    writeIndex_ = 0;
+    filterLow_ = filterHigh_ = filterBand_ = 0.0f;
     prepared.lineLength = -1;
 }
+
+namespace {
+
+// Whether two snapshots hold the same bits, compared a word at a time with no
+// branch per word, which the compiler turns into a few vector instructions: a
+// block of one frame cannot afford a call to a general comparison.
+bool sameBits(const float* a, const float* b) {
+    uint32_t difference = 0;
+    for (int32_t i = 0; i < kNumParameters; ++i) {
+        uint32_t x, y;
+        std::memcpy(&x, a + i, sizeof x);
+        std::memcpy(&y, b + i, sizeof y);
+        difference |= x ^ y;
+    }
+    return difference == 0;
+}
+
+}  // namespace
 
 const DelayEngine::Preparation& DelayEngine::prepare(const float* parameters, float sampleRate) {
     // The sines and powers cost more than a short block of frames; they are
     // only worked out again when something they depend on has changed.
-    if (prepared.lineLength == delayLength && prepared.sampleRate == sampleRate &&
-        std::memcmp(prepared.parameters, parameters, sizeof prepared.parameters) == 0)
+    if (prepared.lineLength == delayLength_ && prepared.sampleRate == sampleRate &&
+        sameBits(prepared.parameters, parameters))
         return prepared;
-    std::memcpy(prepared.parameters, parameters, sizeof prepared.parameters);
-    prepared.sampleRate = sampleRate;
-    prepared.lineLength = delayLength;
-    prepared.taps = prepareTaps(parameters, sampleRate, delayLength);
-    prepared.stage = prepareLineInput(parameters, sampleRate, lineInputMemory);
-    return prepared;
+    Preparation& p = prepared;
+    std::memcpy(p.parameters, parameters, sizeof p.parameters);
+    p.sampleRate = sampleRate;
+    p.lineLength = delayLength_;
+    p.taps = prepareTaps(parameters, sampleRate, delayLength_);
+    const LineInputCoefficients stage = prepareLineInput(parameters, sampleRate, lineInputMemory);
+
+    const TapSettings& t = p.taps;
+    p.frame = FrameCoefficients{t.feedback[0], t.feedback[1], t.feedback[2], t.feedback[3],
+                                t.left[0],     t.left[1],     t.left[2],     t.left[3],
+                                t.right[0],    t.right[1],    t.right[2],    t.right[3],
+                                t.wet,         t.dry,         stage.drive,   stage.outputGain};
+    p.filter = FilterCoefficients{stage.f,     stage.q,     stage.wThru,
+                                  stage.wLow,  stage.wBand, stage.wHigh};
+
+    // The work outside the recursion may run ahead of it only when every tap
+    // reaches back far enough for that. A delay of 0 or of the whole line
+    // reads the slot about to be overwritten, which no frame of the block has
+    // written yet however far ahead the work runs.
+    int32_t nearest = delayLength_;
+    for (int32_t tap = 0; tap < kNumTaps; ++tap)
+        if (t.delay[tap] >= 1) nearest = std::min(nearest, t.delay[tap]);
+    p.ahead = nearest >= kNearestTapForLead;
+    return p;
 }
 
 void DelayEngine::process(const float* parameters, float sampleRate, const float* in0,
@@ -53,87 +89,56 @@ template <bool Accumulate>
 void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, float* out0,
                       float* out1, int32_t frames) {
     float* const line = delayLine.get();
-    const int32_t L = delayLength;
-    const TapSettings& t = p.taps;
-    const LineInputCoefficients& c = p.stage;
+    const int32_t L = delayLength_;
 
-    const FrameCoefficients k{t.feedback[0], t.feedback[1], t.feedback[2], t.feedback[3],
-                              t.left[0],     t.left[1],     t.left[2],     t.left[3],
-                              t.right[0],    t.right[1],    t.right[2],    t.right[3],
-                              t.wet,         t.dry,         c.drive,       c.outputGain};
-    const double f = c.f, q = c.q;
-    const double wThru = c.wThru, wLow = c.wLow, wBand = c.wBand, wHigh = c.wHigh;
-
-    double low = filterLow, band = filterBand, high = filterHigh;
-    int32_t w = writeIndex;
+    FilterState state{filterLow_, filterBand_, filterHigh_};
+    int32_t w = writeIndex_;
     // Each tap reads the slot written D frames ago; a delay of 0 reads the
     // slot about to be overwritten, the oldest one.
     int32_t read[kNumTaps];
-    // Two frames can share their reads only when neither reads what the
-    // other writes: every tap must reach back at least two frames.
-    bool framesInPairs = L >= 2;
-    for (int32_t k = 0; k < kNumTaps; ++k) {
-        read[k] = w + (L - t.delay[k]);
-        if (read[k] >= L) read[k] -= L;
-        if (t.delay[k] == 1) framesInPairs = false;
+    for (int32_t tap = 0; tap < kNumTaps; ++tap) {
+        read[tap] = w + (L - p.taps.delay[tap]);
+        if (read[tap] >= L) read[tap] -= L;
     }
 
     // The frames run in stretches in which no position reaches the end of
     // the line, so that one counter steps every position at once.
     for (int32_t done = 0; done < frames;) {
         int32_t stretch = std::min(frames - done, L - w);
-        for (int32_t k = 0; k < kNumTaps; ++k) stretch = std::min(stretch, L - read[k]);
-        const float* const line1 = line + read[0];
-        const float* const line2 = line + read[1];
-        const float* const line3 = line + read[2];
-        const float* const line4 = line + read[3];
-        float* const lineIn = line + w;
-        const float* const inLeft = in0 + done;
-        const float* const inRight = in1 + done;
-        float* const outLeft = out0 + done;
-        float* const outRight = out1 + done;
-
-        // The filter's recursion is the one thing that must go frame by frame.
-        auto filter = [&](double s, int32_t j) {
-            low = low + f * band;
-            high = s - low - q * band;
-            band = band + f * high;
-            lineIn[j] = static_cast<float>(wThru * s + wHigh * high + wBand * band + wLow * low);
-        };
-
-        int32_t j = 0;
-        if (framesInPairs) {
-            for (; j + 2 <= stretch; j += 2) {
-                const Pair s = frameOutsideTheFilter<Pair, Accumulate>(
-                    k, inLeft + j, inRight + j, line1 + j, line2 + j, line3 + j, line4 + j,
-                    outLeft + j, outRight + j);
-                filter(s[0], j);
-                filter(s[1], j + 1);
-            }
+        for (int32_t tap = 0; tap < kNumTaps; ++tap) stretch = std::min(stretch, L - read[tap]);
+        const FrameStreams at{in0 + done,     in1 + done,     line + read[0], line + read[1],
+                              line + read[2], line + read[3], out0 + done,    out1 + done,
+                              line + w};
+        if (p.ahead && stretch >= kNearestTapForLead) {
+            const FrameLanes& lanes = frameLanes();
+            (Accumulate ? lanes.accumulating : lanes.replacing)(p.frame, p.filter, state, at,
+                                                                stretch);
+        } else {
+            plain::framesOneByOne<Accumulate>(p.frame, p.filter, state, at, stretch);
         }
-        for (; j < stretch; ++j)
-            filter(frameOutsideTheFilter<double, Accumulate>(k, inLeft + j, inRight + j,
-                                                             line1 + j, line2 + j, line3 + j,
-                                                             line4 + j, outLeft + j, outRight + j),
-                   j);
 
         done += stretch;
         w += stretch;
         if (w == L) w = 0;
-        for (int32_t k = 0; k < kNumTaps; ++k) {
-            read[k] += stretch;
-            if (read[k] == L) read[k] = 0;
+        for (int32_t tap = 0; tap < kNumTaps; ++tap) {
+            read[tap] += stretch;
+            if (read[tap] == L) read[tap] = 0;
         }
     }
 
-    writeIndex = w;
-    filterLow = static_cast<float>(low);
-    filterBand = static_cast<float>(band);
-    filterHigh = static_cast<float>(high);
-    // An undamped filter can only grow slowly, but should its state ever stop
-    // being a number, it starts again from rest rather than staying silent.
-    if (!std::isfinite(filterLow) || !std::isfinite(filterBand) || !std::isfinite(filterHigh))
-        filterLow = filterBand = filterHigh = 0.0f;
+    writeIndex_ = w;
+    filterLow_ = static_cast<float>(state.low);
+    filterBand_ = static_cast<float>(state.band);
+    filterHigh_ = static_cast<float>(state.high);
+    // Nothing finite that enters through the clipper can make the state
+    // non-finite in any time a host will run (undamped, it grows no faster
+    // than linearly), so this is a last resort: should the state ever stop
+    // being a number, the filter starts again from rest rather than staying
+    // silent. It looks once per block, where it costs nothing per frame, and
+    // at the state as stored: rounding to a float is where a double too large
+    // for one becomes infinite.
+    if (!std::isfinite(filterLow_) || !std::isfinite(filterBand_) || !std::isfinite(filterHigh_))
+        filterLow_ = filterBand_ = filterHigh_ = 0.0f;
 }
 
 }  // namespace varnolet

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "effect/frame_lanes.h"
 #include "effect/line_input_stage.h"
 #include "effect/tap_settings.h"
 #include "effect/varnolet_parameters.h"
@@ -29,11 +30,11 @@ public:
                  float* out0, float* out1, int32_t frames, bool accumulate);
 
     float allocatedRate() const { return lineRate; }
-    int32_t delayLength = 0;
-    int32_t writeIndex = 0;
-    float filterLow = 0.0f;
-    float filterHigh = 0.0f;
-    float filterBand = 0.0f;
+    int32_t delayLength() const { return delayLength_; }
+    int32_t writeIndex() const { return writeIndex_; }
+    float filterLow() const { return filterLow_; }
+    float filterHigh() const { return filterHigh_; }
+    float filterBand() const { return filterBand_; }
 
 private:
     struct Preparation {
@@ -41,7 +42,10 @@ private:
         float sampleRate = 0.0f;
         int32_t lineLength = -1;
         TapSettings taps;
-        LineInputCoefficients stage;
+        FrameCoefficients frame;
+        FilterCoefficients filter;
+        // Whether the work outside the recursion may run ahead of it.
+        bool ahead;
     };
 
     const Preparation& prepare(const float* parameters, float sampleRate);
@@ -50,6 +54,11 @@ private:
              int32_t frames);
 
     std::unique_ptr<float[]> delayLine;
+    int32_t delayLength_ = 0;
+    int32_t writeIndex_ = 0;
+    float filterLow_ = 0.0f;
+    float filterHigh_ = 0.0f;
+    float filterBand_ = 0.0f;
     float lineRate = 0.0f;
     Preparation prepared{};
     LineInputMemory lineInputMemory;

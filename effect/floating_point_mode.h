@@ -14,18 +14,26 @@ namespace varnolet {
 class ScopedFloatingPointMode {
 public:
 #if defined(VARNOLET_HAS_MXCSR)
-    // Writing the mode costs more than reading it; most hosts already run in
-    // it from one block to the next.
+    // Many hosts already run in this mode, and then nothing is written on the
+    // way in. The six exception flags take no part in the comparison: they
+    // are sticky, and a host that has done a single inexact operation has the
+    // precision flag set.
     ScopedFloatingPointMode() : hostMode(_mm_getcsr()) {
-        if (hostMode != kProcessingMode) _mm_setcsr(kProcessingMode);
+        if ((hostMode & ~kExceptionFlags) != kProcessingMode) _mm_setcsr(kProcessingMode);
     }
-    ~ScopedFloatingPointMode() {
-        if (hostMode != kProcessingMode) _mm_setcsr(hostMode);
-    }
+    // The host gets back exactly the register it had, its own flags included:
+    // the flags the block's arithmetic raised are none of its business, and a
+    // host that tests its flags must see its own. The register is written back
+    // even when it may already hold the host's value: finding out would mean
+    // reading it, and a read waits until every operation of the block has
+    // finished to know their flags, which costs more than the write.
+    ~ScopedFloatingPointMode() { _mm_setcsr(hostMode); }
 
 private:
     // All exceptions masked, round to nearest, flush-to-zero, denormals-are-zero.
     static constexpr unsigned kProcessingMode = 0x1F80u | 0x8000u | 0x0040u;
+    // Invalid, denormal, divide-by-zero, overflow, underflow, precision.
+    static constexpr unsigned kExceptionFlags = 0x003Fu;
     unsigned hostMode;
 #elif defined(__aarch64__)
     ScopedFloatingPointMode() {

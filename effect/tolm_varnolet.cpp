@@ -11,8 +11,8 @@
 
 using namespace varnolet;
 
-TolmVarnolet::TolmVarnolet(audioMasterCallback audioMaster)
-    : TolmAuBase(audioMaster, kParameters, kNumParameters, kNumPrograms) {
+TolmVarnolet::TolmVarnolet(audioMasterCallback hostCallback)
+    : TolmAuBase(hostCallback, kParameters, kNumParameters, kNumPrograms) {
     canProcessReplacing(true);
     setNumInputs(2);
     setNumOutputs(2);
@@ -58,9 +58,9 @@ void TolmVarnolet::processChannels(float** inputs, float** outputs, int32_t samp
 int32_t TolmVarnolet::processBlock(const float* in0, const float* in1, float* out0, float* out1,
                                    int32_t sampleFrames, bool accumulate) {
     ScopedFloatingPointMode mode;
-    float parameters[kNumParameters];
-    readParameters(parameters);
-    delay.process(parameters, getSampleRate(), in0, in1, out0, out1, sampleFrames, accumulate);
+    float snapshot[kNumParameters];
+    readParameters(snapshot);
+    delay.process(snapshot, getSampleRate(), in0, in1, out0, out1, sampleFrames, accumulate);
     return 0;
 }
 

@@ -9,7 +9,7 @@ class TolmVarnolet : public TolmAuBase {
 public:
     static constexpr int32_t kVersion = 65543;
 
-    explicit TolmVarnolet(audioMasterCallback audioMaster);
+    explicit TolmVarnolet(audioMasterCallback hostCallback);
     ~TolmVarnolet() override;
 
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;

@@ -4,15 +4,17 @@
 // The C library's versions differ: 64-bit glibc, 32-bit glibc (x87 code
 // inside) and MinGW-w64 (x87 code, or msvcrt's) each round some results a
 // unit in the last place differently, and the audio arithmetic that uses them
-// is defined to the bit. These are computed in double-double arithmetic from
-// IEEE double additions, subtractions, multiplications and divisions alone,
-// which every supported target carries out identically (SSE2, no contraction
-// into fused multiply-adds, no extended precision), and rounded once at the
-// end: the result is the correctly rounded value unless the exact one lies
-// within a relative 2^-100 or so of a halfway point between two doubles,
-// below the normal range included. sin reduces its argument exactly for
-// |x| < 2^20; beyond that it is still the same everywhere but no longer the
-// sine.
+// is defined to the bit. These are computed from IEEE double additions,
+// subtractions, multiplications and divisions alone, which every supported
+// target carries out identically (SSE2, no contraction into fused
+// multiply-adds, no extended precision): first a short polynomial with a
+// proven error bound, whose result is taken when it cannot round otherwise
+// (nearly always, in tens of nanoseconds), and otherwise the double-double
+// evaluation, rounded once at the end. The result is the correctly rounded
+// value unless the exact one lies within a relative 2^-100 or so of a halfway
+// point between two doubles, below the normal range included. sin reduces its
+// argument exactly for |x| < 2^20; beyond that it is still the same
+// everywhere but no longer the sine.
 #pragma once
 
 namespace portable_math {

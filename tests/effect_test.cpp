@@ -7,6 +7,7 @@
 
 #include "effect/filter_type_names.h"
 #include "effect/line_input_stage.h"
+#include "effect/soft_clipper.h"
 #include "effect/tap_settings.h"
 #include "effect/tolm_varnolet.h"
 #include "vst/create_effect_instance.h"
@@ -213,11 +214,11 @@ TEST_F(EffectInstance, AccumulatingFormAddsToTheOutputs) {
 TEST_F(EffectInstance, ResumeReallocatesTheLineForANewRateWithinTheCap) {
     effect->setSampleRate(4.0e6f);  // capped at two seconds of 768 kHz
     effect->resume();
-    EXPECT_EQ(effect->engine().delayLength, 1536000);
+    EXPECT_EQ(effect->engine().delayLength(), 1536000);
     effect->setSampleRate(48000.0f);
     effect->resume();
-    EXPECT_EQ(effect->engine().delayLength, 96000);
-    EXPECT_EQ(effect->engine().writeIndex, 0);
+    EXPECT_EQ(effect->engine().delayLength(), 96000);
+    EXPECT_EQ(effect->engine().writeIndex(), 0);
 }
 
 }  // namespace

@@ -9,12 +9,7 @@
 
 class ChannelBlocks {
 public:
-    ChannelBlocks(size_t channelCount, size_t frames)
-        : blocks(channelCount, std::vector<float>(frames + 1, 0.0f)),
-          pointers(channelCount + 1),
-          offsets(channelCount) {
-        for (size_t c = 0; c < channelCount; ++c) pointers[c] = blocks[c].data();
-    }
+    ChannelBlocks(size_t channelCount, size_t frames);
     ChannelBlocks(const ChannelBlocks&) = delete;
     ChannelBlocks& operator=(const ChannelBlocks&) = delete;
 
@@ -23,10 +18,7 @@ public:
     float* operator[](size_t channel) { return blocks[channel].data(); }
     const float* operator[](size_t channel) const { return blocks[channel].data(); }
     // The channels from a frame on, for handing part of a block on.
-    const float* const* from(size_t frame) {
-        for (size_t c = 0; c < blocks.size(); ++c) offsets[c] = blocks[c].data() + frame;
-        return offsets.data();
-    }
+    const float* const* from(size_t frame);
 
 private:
     std::vector<std::vector<float>> blocks;

@@ -44,7 +44,9 @@ public:
 class Reader {
 public:
     Reader(const std::vector<uint8_t>& data, size_t start) : bytes(data), at(start) {}
-    bool has(size_t n) const { return at <= bytes.size() && bytes.size() - at >= n; }
+    // Sizes come from the file: in 64 bits, counts times sizes cannot wrap,
+    // also where size_t has 32.
+    bool has(uint64_t n) const { return at <= bytes.size() && uint64_t{bytes.size() - at} >= n; }
     int32_t integer() {
         uint32_t u = 0;
         for (int i = 0; i < 4; ++i) u = (u << 8) | bytes[at++];
@@ -130,7 +132,7 @@ bool readProgram(Reader& in, FxProgram& program, std::string& error) {
         program.chunkParameterCount = count;
         program.values.clear();
     } else {
-        if (count < 0 || !in.has(static_cast<size_t>(count) * 4)) {
+        if (count < 0 || !in.has(uint64_t{static_cast<uint32_t>(count)} * 4)) {
             error = "the program's parameter values are cut short";
             return false;
         }
@@ -218,7 +220,7 @@ bool parseFxPreset(const std::vector<uint8_t>& bytes, FxPreset& preset, std::str
         bank.chunkProgramCount = count;
         return true;
     }
-    if (count < 0 || !in.has(static_cast<size_t>(count) * kProgramHeaderBytes)) {
+    if (count < 0 || !in.has(uint64_t{static_cast<uint32_t>(count)} * kProgramHeaderBytes)) {
         error = "the bank's programs are cut short";
         return false;
     }

@@ -15,7 +15,8 @@ void InputThenSilence::pull(float* const* channels, size_t frames) {
     // without a read that comes back empty.
     const size_t length = source.knownLength();
     if (length > 0 && given >= length) finished = true;
-    for (size_t c = 0; c < channelCount(); ++c) std::fill(channels[c] + filled, channels[c] + frames, 0.0f);
+    for (size_t c = 0; c < channelCount(); ++c)
+        std::fill(channels[c] + filled, channels[c] + frames, 0.0f);
 }
 
 bool InputThenSilence::lengthKnown(size_t& frames) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "host/library/channel_blocks.h"
 #include "host/library/plugin_stage.h"
@@ -32,6 +33,34 @@ private:
     std::vector<const float*> at;
 };
 
+// The loudest sample of the last stretch of a tail: of the stretch being
+// filled and the one before it.
+class TailLevel {
+public:
+    explicit TailLevel(size_t stretchFrames) : stretch(std::max<size_t>(stretchFrames, 1)) {}
+
+    void add(const ChannelBlocks& block, size_t from, size_t count) {
+        for (size_t c = 0; c < block.channelCount(); ++c)
+            for (size_t i = from; i < from + count; ++i)
+                current = std::max(current, std::fabs(block[c][i]));
+        filled += count;
+        if (filled >= stretch) {
+            previous = current;
+            current = 0.0f;
+            filled = 0;
+        }
+    }
+    double decibels() const {
+        const float peak = std::max(previous, current);
+        return peak > 0.0f ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
+    }
+
+private:
+    size_t stretch;
+    size_t filled = 0;
+    float current = 0.0f, previous = 0.0f;
+};
+
 bool loud(const ChannelBlocks& block, size_t frame, float quiet) {
     for (size_t c = 0; c < block.channelCount(); ++c)
         if (!(std::fabs(block[c][frame]) < quiet)) return true;
@@ -47,10 +76,12 @@ bool writeFrames(AudioSink& sink, ChannelBlocks& block, size_t from, size_t coun
 bool OfflineRenderer::render(PluginInstance& plugin, AudioSource& source, AudioSink& sink,
                              RenderReport& report, std::string& error) {
     InputThenSilence input(source);
-    PluginStage stage(plugin, input, static_cast<size_t>(schedule.largest()));
+    PluginStage stage(plugin, input, static_cast<size_t>(schedule.largest()), compensateLatency);
     stage.start();
     const bool done = run(input, stage, sink, report, error);
     stage.stop();
+    report.latency = stage.latency();
+    report.longestReportedLatency = stage.longestReportedLatency();
     return done;
 }
 
@@ -66,12 +97,16 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
     const float quiet = static_cast<float>(std::pow(10.0, TailLength::kQuietDecibels / 20.0));
     ChannelBlocks block(last.channelCount(), static_cast<size_t>(schedule.largest()));
     HeldFrames held(last.channelCount());
+    TailLevel level(framesOf(0.5));
 
     size_t done = 0;  // frames pulled from the last stage: the output's own frame count
     while (true) {
         if (input.ended() && done >= input.inputFrames()) {
-            if (done >= input.inputFrames() + tailFrames) break;
             if (tail.automatic && held.frames() >= quietRun) break;
+            if (done >= input.inputFrames() + tailFrames) {
+                report.tailCut = tail.automatic;
+                break;
+            }
         }
         size_t length = 0;
         const bool known = input.lengthKnown(length);
@@ -96,21 +131,24 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
         } else {
             size_t end = frames;  // one past the block's last frame that is not quiet
             while (end > inputPart && !loud(block, end - 1, quiet)) --end;
-            if (end > inputPart) {
-                if (!held.flush(sink, error) || !writeFrames(sink, block, inputPart, end - inputPart, error))
-                    return false;
-            }
+            if (end > inputPart && (!held.flush(sink, error) ||
+                                    !writeFrames(sink, block, inputPart, end - inputPart, error)))
+                return false;
             held.hold(block, end, frames - end);
+            level.add(block, inputPart, frames - inputPart);
         }
         done += frames;
         if (progress) {
             // The end of an automatic tail is not known until it comes.
             size_t total = 0;
-            if (input.lengthKnown(length)) total = !tail.automatic ? length + tailFrames : done < length ? length : 0;
+            if (input.lengthKnown(length))
+                total = !tail.automatic ? length + tailFrames : done < length ? length : 0;
             progress(done, total);
         }
     }
     report.inputFrames = input.inputFrames();
     report.outputFrames = done - held.frames();
+    report.tailCapSeconds = tail.capSeconds;
+    report.lastTailDecibels = level.decibels();
     return true;
 }

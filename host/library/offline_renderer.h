@@ -36,6 +36,15 @@ struct TailLength {
 struct RenderReport {
     size_t inputFrames = 0;
     size_t outputFrames = 0;
+    // The plug-in's delay as it was taken out at the end, and the longest
+    // it reported.
+    size_t latency = 0;
+    int32_t longestReportedLatency = 0;
+    // An automatic tail that its cap cut while it was still sounding, and
+    // its loudest sample in about the last half second, in dB full scale.
+    bool tailCut = false;
+    double tailCapSeconds = 0.0;
+    double lastTailDecibels = 0.0;
 };
 
 class OfflineRenderer {
@@ -46,6 +55,8 @@ public:
     // Told the frames done so far and the frames known to come (0 while the
     // end is not known: an input of unknown length, an automatic tail).
     std::function<void(size_t done, size_t total)> progress;
+    // Takes the delay the plug-in reports out of its output.
+    bool compensateLatency = true;
 
     // Renders the source through one plug-in into the sink. The plug-in must
     // be open with its rate and largest block set, and take the source's

@@ -34,6 +34,8 @@ intptr_t PluginHost::answer(const HostCall& call) {
         case audioMasterGetSampleRate: return sampleRateAnswer;
         case audioMasterGetBlockSize: return blockSizeAnswer;
         case audioMasterGetCurrentProcessLevel: return 4;  // offline
+        // Taken: a render reads the new delay after the block (PluginStage).
+        case audioMasterIOChanged: return 1;
         default: return 0;
     }
 }

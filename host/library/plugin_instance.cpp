@@ -65,7 +65,10 @@ intptr_t PluginInstance::close() {
     return answer;
 }
 
-intptr_t PluginInstance::takeHostCall(const HostCall& call) { return owner.takeCall(call); }
+intptr_t PluginInstance::takeHostCall(const HostCall& call) {
+    if (call.opcode == audioMasterIOChanged) ioChanged.store(true);
+    return owner.takeCall(call);
+}
 
 void PluginInstance::prepare(float rate, int32_t blockSize) {
     open();

@@ -2,6 +2,7 @@
 // spoken to only through its record, closed when it goes.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,6 +42,11 @@ public:
     int32_t numPrograms() const { return record->numPrograms; }
     int32_t numInputs() const { return record->numInputs; }
     int32_t numOutputs() const { return record->numOutputs; }
+    // The frames the plug-in's output lags its input by, as it reports them.
+    int32_t initialDelay() const { return record->initialDelay; }
+    // True once after each audioMasterIOChanged: the plug-in says its delay
+    // (or its layout) changed.
+    bool takeIoChange() { return ioChanged.exchange(false); }
     void setParameter(int32_t index, float value) {
         if (requestObserver) notify(HostRequest::Kind::SetParameter, 0, index, 0, value);
         record->setParameter(record, index, value);
@@ -85,4 +91,5 @@ private:
 
     AEffect* record;
     PluginHost& owner;
+    std::atomic<bool> ioChanged{false};
 };

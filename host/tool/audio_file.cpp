@@ -6,22 +6,12 @@
 
 #include <sndfile.h>
 
+#include "host/tool/audio_format.h"
+#include "host/tool/ogg_stream_number.h"
+
 namespace {
-class SoundFile {
-public:
-    SoundFile(const std::string& path, int mode, SF_INFO& info)
-        : handle(sf_open(path.c_str(), mode, &info)) {}
-    ~SoundFile() {
-        if (handle) sf_close(handle);
-    }
-    SoundFile(const SoundFile&) = delete;
-    SoundFile& operator=(const SoundFile&) = delete;
-
-    SNDFILE* get() const { return handle; }
-
-private:
-    SNDFILE* handle;
-};
+// Any number names the one stream of a file; this one reads "VnDl".
+constexpr uint32_t kOggStreamNumber = 0x566E446Cu;
 
 SF_INFO layout(int format, size_t channels, double sampleRate) {
     SF_INFO info{};
@@ -32,22 +22,31 @@ SF_INFO layout(int format, size_t channels, double sampleRate) {
 }
 }  // namespace
 
+struct AudioFileReader::Handle {
+    SNDFILE* file = nullptr;
+};
+
 struct AudioFileWriter::Handle {
     SNDFILE* file = nullptr;
     size_t channels = 0;
 };
-
-int floatWavFormat() { return SF_FORMAT_WAV | SF_FORMAT_FLOAT; }
 
 bool canWriteAudioFormat(int format, size_t channels, double sampleRate) {
     SF_INFO info = layout(format, channels, sampleRate);
     return channels > 0 && sf_format_check(&info) != 0;
 }
 
-bool readAudioFile(const std::string& path, AudioBuffer& audio, int& format, std::string& error) {
+AudioFileReader::AudioFileReader() : handle(std::make_unique<Handle>()) {}
+
+AudioFileReader::~AudioFileReader() {
+    if (handle->file) sf_close(handle->file);
+}
+
+bool AudioFileReader::open(const std::string& name, std::string& error) {
+    path = name;
     SF_INFO info{};
-    SoundFile file(path, SFM_READ, info);
-    if (!file.get()) {
+    handle->file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!handle->file) {
         error = "cannot read audio from " + path + ": " + sf_strerror(nullptr);
         return false;
     }
@@ -55,24 +54,35 @@ bool readAudioFile(const std::string& path, AudioBuffer& audio, int& format, std
         error = path + " has no channels or no sample rate";
         return false;
     }
-    const size_t channels = static_cast<size_t>(info.channels);
-    std::vector<float> interleaved;
-    std::vector<float> block(4096 * channels);
-    while (true) {
-        const sf_count_t got = sf_readf_float(file.get(), block.data(), 4096);
+    channels = static_cast<size_t>(info.channels);
+    rate = info.samplerate;
+    length = info.seekable && info.frames > 0 ? static_cast<size_t>(info.frames) : 0;
+    fileFormat = info.format;
+    return true;
+}
+
+size_t AudioFileReader::read(float* const* out, size_t frames) {
+    constexpr size_t kChunk = 4096;
+    interleaved.resize(kChunk * channels);
+    size_t done = 0;
+    while (done < frames) {
+        const size_t wanted = std::min(kChunk, frames - done);
+        const sf_count_t got =
+            sf_readf_float(handle->file, interleaved.data(), static_cast<sf_count_t>(wanted));
         if (got <= 0) break;
-        interleaved.insert(interleaved.end(), block.begin(),
-                           block.begin() + static_cast<std::ptrdiff_t>(got) * info.channels);
+        for (size_t i = 0; i < static_cast<size_t>(got); ++i)
+            for (size_t c = 0; c < channels; ++c) out[c][done + i] = interleaved[i * channels + c];
+        done += static_cast<size_t>(got);
+        if (static_cast<size_t>(got) < wanted) break;
     }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
-        error = "cannot read audio from " + path + ": " + sf_strerror(file.get());
-        return false;
-    }
-    const size_t frames = interleaved.size() / channels;
-    audio = AudioBuffer(info.samplerate, channels, frames);
-    for (size_t i = 0; i < frames; ++i)
-        for (size_t c = 0; c < channels; ++c) audio.channels[c][i] = interleaved[i * channels + c];
-    format = info.format;
+    if (done < frames && sf_error(handle->file) != SF_ERR_NO_ERROR)
+        problem = "cannot read audio from " + path + ": " + sf_strerror(handle->file);
+    return done;
+}
+
+bool AudioFileReader::failed(std::string& reason) const {
+    if (problem.empty()) return false;
+    reason = problem;
     return true;
 }
 
@@ -103,6 +113,11 @@ bool AudioFileWriter::open(const std::string& name, int format, size_t channels,
         return false;
     }
     sf_command(handle->file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk of WAV and AIFF carries the time of writing; without it
+    // the same render gives the same bytes.
+    sf_command(handle->file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    fileFormat = info.format;
+    clips = encodingClips(fileFormat);
     return true;
 }
 
@@ -112,8 +127,17 @@ bool AudioFileWriter::write(const float* const* channels, size_t frames, std::st
     interleaved.resize(kChunk * count);
     for (size_t start = 0; start < frames; start += kChunk) {
         const size_t chunk = std::min(kChunk, frames - start);
-        for (size_t i = 0; i < chunk; ++i)
-            for (size_t c = 0; c < count; ++c) interleaved[i * count + c] = channels[c][start + i];
+        for (size_t i = 0; i < chunk; ++i) {
+            for (size_t c = 0; c < count; ++c) {
+                float sample = channels[c][start + i];
+                if (!std::isfinite(sample)) {
+                    ++nonFinite;
+                    if (clips && std::isnan(sample)) sample = 0.0f;
+                }
+                if (clips && std::fabs(sample) > 1.0f) ++clipped;
+                interleaved[i * count + c] = sample;
+            }
+        }
         if (sf_writef_float(handle->file, interleaved.data(), static_cast<sf_count_t>(chunk)) !=
             static_cast<sf_count_t>(chunk)) {
             error = "cannot write " + path + ": " + sf_strerror(handle->file);
@@ -130,14 +154,12 @@ bool AudioFileWriter::finish(std::string& error) {
         error = "cannot finish " + path + ": " + sf_error_number(status);
         return false;
     }
+    // libsndfile numbers an Ogg stream at random; a file gets a fixed number.
+    // (A pipe keeps libsndfile's: it cannot be gone back over.)
+    if ((fileFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG && !output.direct() &&
+        !numberOggStream(output.descriptor(), kOggStreamNumber, error)) {
+        error = "cannot finish " + path + ": " + error;
+        return false;
+    }
     return output.commit(error);
-}
-
-bool writeAudioFile(const std::string& path, const AudioBuffer& audio, int format,
-                    std::string& error) {
-    AudioFileWriter writer;
-    std::vector<const float*> channels;
-    for (const auto& channel : audio.channels) channels.push_back(channel.data());
-    return writer.open(path, format, audio.channelCount(), audio.sampleRate, error) &&
-           writer.write(channels.data(), audio.frames(), error) && writer.finish(error);
 }

@@ -24,13 +24,22 @@ const std::vector<Command> kCommands = {
     {"render", "PLUGIN IN OUT [options]",
      "Renders an audio file through the plug-in.\n"
      "IN is any file libsndfile reads, rendered at its own sample rate; a mono file\n"
-     "feeds every input. OUT is 32-bit float WAV unless --same-format.\n" PLUGIN_SETTINGS_HELP
+     "feeds every input. OUT's extension says its format (32-bit float for WAV,\n"
+     "AIFF, AU, CAF, W64, RF64; 24-bit FLAC; Ogg Vorbis; Opus; MP3), WAV without\n"
+     "one. The delay the plug-in reports is taken out: OUT starts where IN does.\n"
+     "Clipped samples and samples that are not numbers are counted on standard\n"
+     "error.\n" PLUGIN_SETTINGS_HELP
      "  --block N | random    block size (default 512); random: 0 to 4096 each block\n"
      "  --seed N              seed of the random block sizes (default 1)\n"
      "  --tail SECONDS | auto silence after the input (default auto: until the output\n"
      "                        has stayed below -90 dBFS for 2.5 s, at most 60 s; the\n"
      "                        quiet end is cut off)\n"
-     "  --same-format         write OUT in the format of IN\n",
+     "  --format TYPE[:ENC]   OUT's format whatever its name: wav, w64, rf64, aiff,\n"
+     "                        au, caf, flac, ogg, opus, mp3; ENC one of pcm16,\n"
+     "                        pcm24, pcm32, float, double, ulaw, alaw (wav:pcm16)\n"
+     "  --same-format         write OUT in the format of IN\n"
+     "  --no-latency-compensation\n"
+     "                        keep the delay the plug-in reports in its output\n",
      runRender},
     {"plot", "PLUGIN OUT.png [options]",
      "Draws the impulse response and the first echo's magnitude response.\n"
@@ -38,23 +47,30 @@ const std::vector<Command> kCommands = {
      "output's impulse response and the magnitude response of the first echo.\n" PLUGIN_SETTINGS_HELP
      "  --rate HZ             sample rate (default 44100)\n"
      "  --amplitude A         height of the impulse (default 0.2)\n"
-     "  --seconds S | auto    length after the impulse (default auto, at most 30 s)\n",
+     "  --seconds S | auto    length after the impulse (default auto, at most 30 s)\n"
+     "  --no-latency-compensation\n"
+     "                        keep the delay the plug-in reports in the response\n",
      runPlot},
-    {"diff", "A B [--tolerance DB]",
+    {"diff", "A B [--tolerance DB] [--ignore-length] [--json]",
      "Compares two audio files.\n"
      "Reports the peak and RMS difference in dB full scale and the first differing\n"
-     "frame. Exits 1 when the peak difference is above DB (default: any difference).\n"
-     "  --tolerance DB        the peak difference allowed\n",
+     "frame. Exits 1 when the peak difference is above DB (default: any difference)\n"
+     "or when the lengths differ; frames past the end of the shorter count as silence.\n"
+     "  --tolerance DB        the peak difference allowed\n"
+     "  --ignore-length       compare the part both have; the lengths may differ\n"
+     "  --json                the same as JSON\n",
      runDiff},
     {"bench", "PLUGIN [PLUGIN2] [options]",
      "Times processReplacing.\n"
      "Nanoseconds per frame and real-time factor, for noise and for the silence\n"
-     "after it, after a warm-up; two plug-ins take turns.\n"
+     "after it, after a warm-up; two plug-ins take turns, each with the settings.\n"
+     "A progress bar shows on a terminal.\n" PLUGIN_SETTINGS_HELP
      "  --rate HZ             sample rate (default 44100)\n"
      "  --block N[,N...]      block sizes (default 64,512,4096)\n"
      "  --seconds S           audio per plug-in, round and phase (default 1)\n"
      "  --rounds N            rounds; the median counts (default 5)\n"
-     "  --warm-up S           untimed noise first (default 1)\n",
+     "  --warm-up S           untimed noise first (default 1)\n"
+     "  --json                the figures as JSON\n",
      runBench},
     {"save-preset", "PLUGIN OUT.fxp|OUT.fxb [--bank] [settings]",
      "Writes the current program or the bank.\n"
@@ -64,12 +80,13 @@ const std::vector<Command> kCommands = {
      runSavePreset},
     {"generate", "OUT [options]",
      "Writes a test signal (demo, click, noise).\n"
-     "Writes a 32-bit float WAV test signal.\n"
+     "Writes a test signal in the format OUT's extension says (as for render).\n"
      "  --signal demo|click|noise   clicks and a chord (default), one click, or noise\n"
      "  --rate HZ                   sample rate (default 44100)\n"
      "  --seconds S                 length (default 4)\n"
      "  --channels N                click and noise only (default 2)\n"
-     "  --amplitude A               click and noise only (default 0.5)\n",
+     "  --amplitude A               click and noise only (default 0.5)\n"
+     "  --format TYPE[:ENC]         the format whatever OUT's name (as for render)\n",
      runGenerate},
     {"validate", "PLUGIN [options] | --replay FILE [PLUGIN]",
      "Finds the faults of a plug-in: crashes, hangs, overruns, NaN, lost state.\n"

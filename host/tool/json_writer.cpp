@@ -4,14 +4,31 @@
 #include <cstdio>
 
 namespace {
-// Bytes that do not form UTF-8 are taken as Latin-1, so any plug-in text
-// gives valid JSON.
+// The length of the well-formed UTF-8 sequence that starts at the position,
+// 0 when the bytes there form none: overlong forms, surrogates (U+D800 to
+// U+DFFF) and code points past U+10FFFF are not UTF-8. Bytes that do not
+// form UTF-8 are taken as Latin-1, so any plug-in text gives valid JSON.
 size_t utf8SequenceLength(const std::string& text, size_t at) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (lead >= 0xF5 || at + length > text.size()) return 0;
-    for (size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
+    const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // what the second byte may be
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // below: overlong
+        if (lead == 0xED) high = 0x9F;  // above: surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // below: overlong
+        if (lead == 0xF4) high = 0x8F;  // above: past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (size_t i = 2; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
     return length;
 }
 }  // namespace
@@ -107,5 +124,11 @@ JsonWriter& JsonWriter::number(double number) {
 JsonWriter& JsonWriter::boolean(bool value) {
     separate();
     out += value ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::null() {
+    separate();
+    out += "null";
     return *this;
 }

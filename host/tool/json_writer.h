@@ -17,6 +17,7 @@ public:
     // Non-finite numbers have no JSON form and become null.
     JsonWriter& number(double number);
     JsonWriter& boolean(bool value);
+    JsonWriter& null();
 
     const std::string& text() const { return out; }
 

@@ -1,6 +1,8 @@
 // vst2host: loads any VST 2.4 plug-in module and inspects, renders, plots
 // or times it; also compares audio files and writes test signals.
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,9 @@ int main(int argc, char** argv) {
     }
     if (name.empty()) {
         if (!arguments.empty() && !help) return usageFailure("", "no command before " + arguments[0]);
-        std::fputs(overview().c_str(), stdout);
+        // Asked for, the overview is the result; otherwise the command line
+        // was wrong, and that goes to standard error.
+        std::fputs(overview().c_str(), help ? stdout : stderr);
         return help ? kSuccess : kUsage;
     }
     const Command* command = findCommand(name);
@@ -31,6 +35,14 @@ int main(int argc, char** argv) {
         std::fputs(commandHelp(*command).c_str(), stdout);
         return kSuccess;
     }
-    ArgumentList list(arguments);
-    return command->run(list, options);
+    // Whatever runs out of memory, the tool ends with a message: the files
+    // it was writing are removed on the way out, and nothing aborts.
+    try {
+        ArgumentList list(arguments);
+        return command->run(list, options);
+    } catch (const std::bad_alloc&) {
+        return failure("out of memory");
+    } catch (const std::length_error&) {
+        return failure("out of memory");
+    }
 }

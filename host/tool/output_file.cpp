@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "host/tool/interrupt_cleanup.h"
+
 namespace {
 std::string reasonOf(int code) { return std::strerror(code); }
 
@@ -78,7 +80,10 @@ bool copyInto(const std::string& from, const std::string& to, std::string& error
 
 OutputFile::~OutputFile() {
     closeDescriptor();
-    if (!committed && !staged.empty()) unlink(staged.c_str());
+    if (!committed && !staged.empty()) {
+        unlink(staged.c_str());
+        forgetOnInterrupt(staged);
+    }
 }
 
 void OutputFile::closeDescriptor() {
@@ -121,9 +126,18 @@ bool OutputFile::open(const std::string& path, std::string& error) {
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         std::string name = target + ".partial-";
         for (int i = 0; i < 6; ++i) name += letters[entropy() % (sizeof letters - 1)];
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) staged = name;
-        else if (errno != EEXIST) break;
+        // Registered first, so that no interruption comes between the
+        // file's making and its registration.
+        removeOnInterrupt(name);
+        fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            staged = name;
+        } else {
+            const int reason = errno;
+            forgetOnInterrupt(name);
+            errno = reason;
+            if (errno != EEXIST) break;
+        }
     }
     if (fd < 0) {
         error = "cannot create a file beside " + target + ": " + reasonOf(errno);
@@ -157,6 +171,7 @@ bool OutputFile::commit(std::string& error) {
         error = "cannot write " + named + ": " + reasonOf(errno);
         return false;
     }
+    forgetOnInterrupt(staged);
     committed = true;
     return true;
 }

@@ -21,7 +21,7 @@ public:
     // Prepares the output: creates the staged file, or opens the device.
     bool open(const std::string& path, std::string& error);
 
-    // Open for writing.
+    // Open for writing, and for reading back too when staged.
     int descriptor() const { return fd; }
     // Writing goes to a device or a FIFO as it comes: no staging, and
     // perhaps no seeking.

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 std::string trimmed(const std::string& text) {
@@ -36,19 +38,83 @@ bool leadingNumber(const std::string& text, double& number) {
     return end != t.c_str() && std::isfinite(number);
 }
 
-double displayedNumber(PluginInstance& plugin, int32_t index, float x, bool& ok) {
-    plugin.setParameter(index, x);
-    double number = 0.0;
-    ok = leadingNumber(plugin.parameterDisplay(index), number);
-    return number;
+// Normalised values as the bits of non-negative floats, which order them:
+// bisection over the bits reaches neighbouring floats in at most 31 steps.
+using Bits = uint32_t;
+constexpr Bits kZero = 0x00000000u, kOne = 0x3F800000u;
+
+float valueOf(Bits bits) {
+    float x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
 }
 
+Bits bitsOf(float x) {
+    Bits bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+// The number a parameter's display shows, turned so that it rises with the
+// normalised value.
+class NumberDisplay {
+public:
+    NumberDisplay(PluginInstance& instance, int32_t parameter, double direction)
+        : plugin(instance), index(parameter), sign(direction) {}
+
+    // False when the display shows no number there.
+    bool at(Bits x, double& number) {
+        plugin.setParameter(index, valueOf(x));
+        const bool shown = leadingNumber(plugin.parameterDisplay(index), number);
+        number *= sign;
+        return shown;
+    }
+
+    // The first x from from to to whose number passes the test, or to + 1;
+    // the test must fail below some x and pass from it on.
+    template <class Test>
+    Bits first(Bits from, Bits to, Test test, bool& ok) {
+        Bits below = from, above = to + 1;  // the answer lies in [below, above]
+        while (below < above && ok) {
+            const Bits middle = below + (above - below) / 2;
+            double number = 0.0;
+            ok = at(middle, number);
+            if (test(number)) above = middle;
+            else below = middle + 1;
+        }
+        return above;
+    }
+
+    PluginInstance& plugin;
+    const int32_t index;
+    const double sign;
+};
+
+// How many significant digits a float needs to be written exactly. One of
+// a few neighbours that needs no more than kRoundDigits is a round value,
+// likely the one a plug-in maps exactly (0.15 for 300 ms of 2000).
+constexpr int kRoundDigits = 5;
+
+int digitsNeeded(float x) {
+    for (int digits = 1; digits < 9; ++digits) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(x));
+        if (std::strtof(text, nullptr) == x) return digits;
+    }
+    return 9;
+}
+
+// Displays round their value: the stretch of normalised values that show
+// one number ends where the value passes half way to the next number shown.
+// Within the stretch the value is taken to run straight from end to end,
+// and at the ends of the range to be just what is shown. The x whose value
+// comes closest to the target is chosen, or a round neighbour of it, which
+// is exact where any is.
 bool setByDisplayedNumber(PluginInstance& plugin, int32_t index, double target,
                           std::string& error) {
-    bool okLow = false, okHigh = false;
-    const double low = displayedNumber(plugin, index, 0.0f, okLow);
-    const double high = displayedNumber(plugin, index, 1.0f, okHigh);
-    if (!okLow || !okHigh) return false;
+    double low = 0.0, high = 0.0;
+    NumberDisplay plain(plugin, index, 1.0);
+    if (!plain.at(kZero, low) || !plain.at(kOne, high)) return false;
     const double smallest = std::min(low, high), largest = std::max(low, high);
     if (target < smallest || target > largest) {
         char range[96];
@@ -56,21 +122,63 @@ bool setByDisplayedNumber(PluginInstance& plugin, int32_t index, double target,
         error = "the display of parameter " + std::to_string(index) + " runs from " + range;
         return false;
     }
-    const bool rising = high >= low;
-    float below = 0.0f, above = 1.0f;  // the target lies between their displays
-    for (int step = 0; step < 40 && above - below > 0.0f; ++step) {
-        const float middle = below + (above - below) * 0.5f;
-        if (middle == below || middle == above) break;
-        bool ok = false;
-        const double shown = displayedNumber(plugin, index, middle, ok);
-        if (!ok) break;
-        if ((shown < target) == rising) below = middle;
-        else above = middle;
+    NumberDisplay shown(plugin, index, high >= low ? 1.0 : -1.0);
+    const double t = shown.sign * target;
+    bool ok = true;
+    double number = 0.0;
+    const auto numberAt = [&](Bits x) {
+        ok = ok && shown.at(x, number);
+        return number;
+    };
+
+    // The stretch [left, last] showing one number, with the value estimated
+    // at left and at right (one past last, or last itself at the range's end).
+    Bits e = shown.first(kZero, kOne, [t](double n) { return n >= t; }, ok);
+    const double atE = numberAt(e);
+    Bits left = e, last = kOne, right = kOne;
+    double valueLeft = atE, valueRight = atE, showing = atE;
+    const double beforeE = e > kZero ? numberAt(e - 1) : atE;
+    const double middleE = (beforeE + atE) / 2.0;
+    if (e > kZero && t < middleE) {
+        // Closer to the number shown just below: the stretch before e.
+        showing = beforeE;
+        left = shown.first(kZero, e - 1, [beforeE](double n) { return n >= beforeE; }, ok);
+        valueLeft = left > kZero ? (numberAt(left - 1) + beforeE) / 2.0 : beforeE;
+        last = e - 1;
+        right = e;
+        valueRight = middleE;
+    } else {
+        if (e > kZero) valueLeft = middleE;
+        const Bits next = shown.first(e, kOne, [atE](double n) { return n > atE; }, ok);
+        if (next <= kOne) {
+            last = next - 1;
+            right = next;
+            valueRight = (atE + numberAt(next)) / 2.0;
+        }
     }
-    bool ok = false;
-    const double belowMiss = std::fabs(displayedNumber(plugin, index, below, ok) - target);
-    const double aboveMiss = std::fabs(displayedNumber(plugin, index, above, ok) - target);
-    plugin.setParameter(index, belowMiss < aboveMiss ? below : above);
+    if (!ok) return false;
+
+    const double xLeft = valueOf(left), xRight = valueOf(right);
+    double x = valueRight == valueLeft
+                   ? (t <= valueLeft ? xLeft : xRight)
+                   : xLeft + (xRight - xLeft) * (t - valueLeft) / (valueRight - valueLeft);
+    x = std::min(std::max(x, xLeft), static_cast<double>(valueOf(last)));
+    const Bits estimate = bitsOf(static_cast<float>(x));
+    Bits chosen = estimate;
+    int fewest = kRoundDigits + 1;
+    for (Bits b = estimate > left + 2 ? estimate - 2 : left; b <= std::min(last, estimate + 2); ++b) {
+        const int digits = digitsNeeded(valueOf(b));
+        const bool closer = std::fabs(valueOf(b) - x) < std::fabs(valueOf(chosen) - x);
+        if (digits < fewest || (digits == fewest && closer) ||
+            (fewest > kRoundDigits && digits > kRoundDigits && closer)) {
+            chosen = b;
+            fewest = std::min(digits, fewest);
+        }
+    }
+    const bool showsIt = numberAt(chosen) == showing && ok;
+    // A display that does not rise steadily may show another number there;
+    // then the first x that shows at least the target will do.
+    plugin.setParameter(index, valueOf(showsIt ? chosen : e));
     return true;
 }
 

@@ -34,12 +34,8 @@ bool applySettings(PluginInstance& plugin, const PluginSettings& settings, std::
         plugin.setProgram(settings.program);
         plugin.dispatch(effEndSetProgram);
     }
-    for (const std::string& text : settings.assignments) {
-        ParameterAssignment assignment;
-        if (!parseParameterAssignment(text, assignment, error) ||
-            !applyParameterAssignment(plugin, assignment, error))
-            return false;
-    }
+    for (const ParameterAssignment& assignment : settings.assignments)
+        if (!applyParameterAssignment(plugin, assignment, error)) return false;
     return true;
 }
 
@@ -68,13 +64,17 @@ bool PluginSettings::take(ArgumentList& arguments, std::string& error) {
         }
         program = static_cast<int32_t>(number);
     }
-    assignments = arguments.values("--set");
+    for (const std::string& word : arguments.values("--set")) {
+        ParameterAssignment assignment;
+        if (!parseParameterAssignment(word, assignment, error)) return false;
+        assignments.push_back(assignment);
+    }
     return true;
 }
 
-std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path, const PluginSettings& settings,
-                                                  const PluginUse& use, const ToolOptions& options,
-                                                  std::string& error) {
+std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path,
+                                                  const PluginSettings& settings, const PluginUse& use,
+                                                  const ToolOptions& options, std::string& error) {
     std::unique_ptr<PluginSession> session(new PluginSession);
     if (!session->module.load(path, error)) {
         error = "cannot load the plug-in: " + error;
@@ -93,7 +93,8 @@ std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path, const
         return nullptr;
     }
     PluginInstance& plugin = *session->instance;
-    if (options.log) plugin.requestObserver = [](const HostRequest& r) { logLine(describeRequest(r)); };
+    if (options.log)
+        plugin.requestObserver = [](const HostRequest& r) { logLine(describeRequest(r)); };
     plugin.open();
     if (!checkUse(plugin, use, error)) return nullptr;
     plugin.setSampleRate(static_cast<float>(use.sampleRate));

@@ -10,6 +10,7 @@
 #include "host/library/plugin_instance.h"
 #include "host/library/vst_module.h"
 #include "host/tool/argument_list.h"
+#include "host/tool/parameter_assignment.h"
 #include "host/tool/tool_options.h"
 
 // What the command line asks to be set before the plug-in runs: a preset
@@ -17,9 +18,10 @@
 struct PluginSettings {
     std::string presetPath;
     int32_t program = -1;
-    std::vector<std::string> assignments;  // NAME=VALUE
+    std::vector<ParameterAssignment> assignments;
 
-    // Takes --preset, --program and every --set; false on a malformed one.
+    // Takes --preset, --program and every --set; false on a malformed one
+    // (a --set without NAME=VALUE, say), which is a malformed command line.
     bool take(ArgumentList& arguments, std::string& error);
 };
 
@@ -47,9 +49,9 @@ public:
     std::string displayName();
 
 private:
-    friend std::unique_ptr<PluginSession> openPreparedPlugin(const std::string&, const PluginSettings&,
-                                                             const PluginUse&, const ToolOptions&,
-                                                             std::string&);
+    friend std::unique_ptr<PluginSession> openPreparedPlugin(const std::string&,
+                                                             const PluginSettings&, const PluginUse&,
+                                                             const ToolOptions&, std::string&);
     // Destroyed in reverse: the instance closes before its host and module go.
     VstModule module;
     PluginHost host;
@@ -60,6 +62,6 @@ private:
 // used so, sends the sample rate and largest block, and applies the
 // settings; the plug-in is left switched off, ready to be switched on. Null,
 // with the reason, when any step fails.
-std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path, const PluginSettings& settings,
-                                                  const PluginUse& use, const ToolOptions& options,
-                                                  std::string& error);
+std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path,
+                                                  const PluginSettings& settings, const PluginUse& use,
+                                                  const ToolOptions& options, std::string& error);

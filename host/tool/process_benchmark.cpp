@@ -23,7 +23,8 @@ public:
 
     // Processes the source (silence when empty) for the frames; the time in
     // nanoseconds per frame.
-    double run(const std::vector<float>& source, size_t frames) {
+    double run(const std::vector<float>& source, size_t frames,
+               const std::function<void(size_t)>& advanced) {
         using Clock = std::chrono::steady_clock;
         Clock::duration spent{};
         for (size_t done = 0; done < frames; done += static_cast<size_t>(blockSize)) {
@@ -35,6 +36,7 @@ public:
             plugin.processReplacing(inPointers.data(), outPointers.data(),
                                     static_cast<int32_t>(count));
             spent += Clock::now() - start;
+            if (advanced) advanced(count);
         }
         const double nanoseconds =
             static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count());
@@ -57,12 +59,30 @@ double median(std::vector<double> values) {
 }
 }  // namespace
 
+namespace {
+size_t roundFramesOf(const BenchmarkSettings& settings) {
+    return std::max<size_t>(1, static_cast<size_t>(settings.roundSeconds * settings.sampleRate));
+}
+
+size_t warmUpFramesOf(const BenchmarkSettings& settings) {
+    return static_cast<size_t>(settings.warmUpSeconds * settings.sampleRate);
+}
+}  // namespace
+
+size_t benchmarkFrames(size_t plugins, const BenchmarkSettings& settings) {
+    const size_t rounds = static_cast<size_t>(std::max(settings.rounds, 0));
+    return plugins * (warmUpFramesOf(settings) + 2 * rounds * roundFramesOf(settings));
+}
+
 std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstance*>& plugins,
-                                                 const BenchmarkSettings& settings) {
+                                                 const BenchmarkSettings& settings,
+                                                 const std::function<void(size_t)>& advanced) {
     const double rate = settings.sampleRate;
-    const size_t roundFrames = std::max<size_t>(1, static_cast<size_t>(settings.roundSeconds * rate));
-    const size_t warmUpFrames = static_cast<size_t>(settings.warmUpSeconds * rate);
-    const std::vector<float> noise = makeNoise(rate, 1, settings.roundSeconds, 0.5f, 2024).channels[0];
+    const size_t roundFrames = roundFramesOf(settings);
+    const size_t warmUpFrames = warmUpFramesOf(settings);
+    // Ten seconds of noise, repeated for longer rounds, keep memory small.
+    const size_t noiseFrames = std::min(roundFrames, static_cast<size_t>(10.0 * rate));
+    const std::vector<float> noise = noiseSamples(noiseFrames, 0.5f, 2024);
     const std::vector<float> silence;
 
     std::vector<BenchmarkedPlugin> runs;
@@ -70,10 +90,10 @@ std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstanc
         plugin->setSampleRate(static_cast<float>(rate));
         plugin->setBlockSize(settings.blockSize);
         plugin->resume();
-        plugin->dispatch(effStartProcess);
+        plugin->startProcessing();
         runs.emplace_back(*plugin, settings.blockSize);
     }
-    for (auto& run : runs) run.run(noise, warmUpFrames);
+    for (auto& run : runs) run.run(noise, warmUpFrames, advanced);
 
     std::vector<std::vector<double>> noiseTimes(runs.size()), silenceTimes(runs.size());
     for (auto* phase : {&noiseTimes, &silenceTimes}) {
@@ -82,7 +102,7 @@ std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstanc
             // Every other round the order turns, so no plug-in always comes first.
             for (size_t k = 0; k < runs.size(); ++k) {
                 const size_t p = round % 2 ? runs.size() - 1 - k : k;
-                (*phase)[p].push_back(runs[p].run(source, roundFrames));
+                (*phase)[p].push_back(runs[p].run(source, roundFrames, advanced));
             }
         }
     }
@@ -91,7 +111,7 @@ std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstanc
     for (size_t p = 0; p < runs.size(); ++p) {
         results[p].noiseNanosecondsPerFrame = median(noiseTimes[p]);
         results[p].silenceNanosecondsPerFrame = median(silenceTimes[p]);
-        runs[p].plugin.dispatch(effStopProcess);
+        runs[p].plugin.stopProcessing();
         runs[p].plugin.suspend();
     }
     return results;

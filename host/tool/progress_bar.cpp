@@ -17,8 +17,8 @@ void ProgressBar::update(size_t done, size_t total) {
     drawn = true;
     const double seconds = static_cast<double>(done) / sampleRate;
     if (total == 0) {
-        std::fprintf(stderr, "\r%s: %.1f s, letting the tail ring out...\033[K", label.c_str(),
-                     seconds);
+        // An automatic tail, or an input whose length shows only at its end.
+        std::fprintf(stderr, "\r%s: %.1f s so far...\033[K", label.c_str(), seconds);
     } else {
         constexpr int kWidth = 40;
         const double fraction = done >= total ? 1.0 : static_cast<double>(done) / total;

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "tests/tool/json_value.h"
 #include "tests/tool/tool_runner.h"
 
 namespace {
@@ -56,6 +57,49 @@ TEST(Bench, TwoPluginsTakingTurns) {
             EXPECT_NEAR(ratios[i].figures[k], theirs[i].figures[2 * k] / ours[i].figures[2 * k],
                         0.01 * ratios[i].figures[k] + 0.002);
     }
+}
+
+TEST(Bench, APluginSlowerThanRealTimeGetsItsFactorWithSettingsAndJson) {
+    // Slowness 0.75 makes every block take four times as long as it lasts:
+    // a factor of at most a quarter, and never 0.
+    const std::vector<std::string> arguments = {"bench", SLOW_PLUGIN_PATH, "--block", "441",
+                                                "--seconds", "0.02", "--rounds", "1", "--warm-up",
+                                                "0", "--set", "Slowness=0.75"};
+    const ToolResult table = runTool(arguments);
+    ASSERT_EQ(table.status, 0) << table.err;
+    const auto rows = rowsFor(table.out, "Slow Fixture");
+    ASSERT_EQ(rows.size(), 1u) << table.out;
+    ASSERT_EQ(rows[0].figures.size(), 4u);
+    for (size_t k : {0, 2}) {
+        EXPECT_GT(rows[0].figures[k + 1], 0.0) << table.out;
+        EXPECT_LE(rows[0].figures[k + 1], 0.25 * 1.01) << table.out;
+        EXPECT_NEAR(rows[0].figures[k + 1], 1e9 / (rows[0].figures[k] * 44100.0),
+                    0.01 * rows[0].figures[k + 1]);
+    }
+
+    std::vector<std::string> json = arguments;
+    json.push_back("--json");
+    const ToolResult report = runTool(json);
+    ASSERT_EQ(report.status, 0) << report.err;
+    JsonValue value;
+    ASSERT_TRUE(parseJson(report.out, value)) << report.out;
+    EXPECT_EQ(value["plugins"][0]["name"].text, "Slow Fixture");
+    const JsonValue& result = value["blocks"][0]["results"][0];
+    EXPECT_EQ(value["blocks"][0]["block"].number, 441);
+    EXPECT_GT(result["noiseRealTimeFactor"].number, 0.0);
+    EXPECT_LE(result["noiseRealTimeFactor"].number, 0.25 * 1.01);
+    EXPECT_NEAR(result["tailRealTimeFactor"].number,
+                1e9 / (result["tailNanosecondsPerFrame"].number * 44100.0), 1e-6);
+    EXPECT_EQ(runTool({"bench", SLOW_PLUGIN_PATH, "--set", "Speed=1"}).status, 1);
+}
+
+TEST(Bench, ShowsProgressOnATerminal) {
+    if (runProgram({"script", "--version"}).status != 0) GTEST_SKIP() << "no script(1) to make a terminal";
+    const std::string command = std::string(VST2HOST_PATH) + " bench " + SLOW_PLUGIN_PATH +
+                                " --block 441 --seconds 0.05 --rounds 1 --warm-up 0";
+    const ToolResult result = runProgram({"script", "-qec", command, "/dev/null"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_NE(result.out.find("timing ["), std::string::npos) << result.out;
 }
 
 TEST(Bench, OnePluginAndRefusals) {

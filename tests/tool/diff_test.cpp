@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tests/tool/json_value.h"
 #include "tests/tool/sound_files.h"
 #include "tests/tool/tool_runner.h"
 
@@ -63,6 +64,48 @@ TEST_F(DiffTest, ShorterFileCountsAsSilenceAfterItsEnd) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(line(result, "frames:"), "frames:                1000 and 900");
     EXPECT_EQ(line(result, "first differing frame:"), "first differing frame: 900");
+}
+
+TEST_F(DiffTest, AZeroPaddedCopyDiffersInLength) {
+    Sound padded = base;
+    for (auto& channel : padded.channels) channel.resize(1100, 0.0f);
+    ASSERT_TRUE(writeSound(b, padded));
+    const ToolResult result = runTool({"diff", a, b});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(line(result, "length difference:"), "length difference:     B is 100 frames longer");
+    EXPECT_EQ(line(result, "different"), "different: B is 100 frames longer");
+    const ToolResult common = runTool({"diff", a, b, "--ignore-length"});
+    EXPECT_EQ(common.status, 0) << common.out;
+    EXPECT_EQ(line(common, "identical"), "identical");
+}
+
+TEST_F(DiffTest, JsonReport) {
+    Sound changed = base;
+    changed.channels[0][300] = 0.75f;
+    for (auto& channel : changed.channels) channel.resize(990);
+    ASSERT_TRUE(writeSound(b, changed));
+    const ToolResult result = runTool({"diff", a, b, "--json", "--tolerance", "-3"});
+    EXPECT_EQ(result.status, 1);
+    JsonValue json;
+    ASSERT_TRUE(parseJson(result.out, json)) << result.out;
+    EXPECT_EQ(json["framesA"].number, 1000);
+    EXPECT_EQ(json["framesB"].number, 990);
+    const double error = std::fabs(0.75 - double{base.channels[0][300]});
+    EXPECT_NEAR(json["peak"].number, error, 1e-7);
+    EXPECT_NEAR(json["peakDecibels"].number, 20 * std::log10(error), 1e-5);
+    EXPECT_EQ(json["peakFrame"].number, 300);
+    EXPECT_EQ(json["peakChannel"].number, 0);
+    EXPECT_EQ(json["firstDifferentFrame"].number, 300);
+    EXPECT_EQ(json["toleranceDecibels"].number, -3);
+    EXPECT_FALSE(json["same"].boolean);
+
+    ASSERT_TRUE(writeSound(b, base));
+    const ToolResult same = runTool({"diff", a, b, "--json"});
+    EXPECT_EQ(same.status, 0);
+    ASSERT_TRUE(parseJson(same.out, json)) << same.out;
+    EXPECT_EQ(json["peakDecibels"].type, JsonValue::Type::Null);
+    EXPECT_EQ(json["firstDifferentFrame"].type, JsonValue::Type::Null);
+    EXPECT_TRUE(json["same"].boolean);
 }
 
 TEST_F(DiffTest, FilesThatCannotBeCompared) {

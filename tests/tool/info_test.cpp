@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 #include "tests/tool/json_value.h"
 #include "tests/tool/tool_runner.h"
@@ -84,6 +85,14 @@ TEST(Info, SettingsApplyBeforeTheReport) {
     EXPECT_NEAR(parameters[17]["value"].number, 0.5, 1e-4);
 }
 
+TEST(Info, DisplayedValuesAreTheValuesThemselvesNotTheEdgeOfTheirRounding) {
+    const JsonValue info = infoJson({VARNOLET_MODULE_PATH, "--set", "Filter Cutoff=@1000", "--set",
+                                     "Wet/Dry mix=@0.6"});
+    // The cutoff runs from 50 Hz, 160 times up; the mix is its own value.
+    EXPECT_NEAR(info["parameters"][17]["value"].number, std::log(20.0) / std::log(160.0), 1e-6);
+    EXPECT_EQ(static_cast<float>(info["parameters"][16]["value"].number), 0.6f);
+}
+
 TEST(Info, ThirdPartyPlugin) {
     const JsonValue info = infoJson({thirdPartyPlugin("3BandEQ-vst.so")});
     EXPECT_EQ(info["vendor"].text, "DISTRHO");
@@ -100,6 +109,26 @@ TEST(Info, ThirdPartyPlugin) {
 
     const JsonValue set = infoJson({thirdPartyPlugin("3BandEQ-vst.so"), "--set", "Master=@-6"});
     EXPECT_NEAR(std::stod(set["parameters"][3]["display"].text), -6.0, 1e-3);
+}
+
+TEST(Info, JsonIsValidUtf8WhateverTextsThePluginGives) {
+    const ToolResult result = runTool({"info", "--json", ROUGH_PLUGIN_PATH});
+    ASSERT_EQ(result.status, 0) << result.err;
+    JsonValue json;
+    EXPECT_TRUE(parseJson(result.out, json)) << result.out;
+    // glibc's iconv, which knows no overlong forms and no surrogates, reads it.
+    ScratchDirectory dir;
+    const std::string copy = dir.file("info.json");
+    std::ofstream(copy, std::ios::binary) << result.out;
+    EXPECT_EQ(runProgram({"iconv", "-f", "UTF-8", "-t", "UTF-32", "-o", dir.file("out"), copy}).status, 0)
+        << result.out;
+    // Bytes that are no UTF-8 are read as Latin-1; UTF-8 stays as it is.
+    for (const char* text : {"\"effectName\":\"Over\\u00c0\\u00aflong\"",
+                             "\"vendor\":\"Sur\\u00ed\\u00a0\\u0080rogate\"",
+                             "\"label\":\"\\u00f4\\u0090\\u0080\\u0080\"",
+                             "\"display\":\"caf\\u00e9\"", "\"name\":\"\\u00e0\\u0080\\u00af\"",
+                             "\"name\":\"Gr\xC3\xB6\xC3\x9F" "e\""})
+        EXPECT_NE(result.out.find(text), std::string::npos) << text << " in " << result.out;
 }
 
 TEST(Info, MonoThirdPartyPlugin) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -92,30 +94,44 @@ TEST_F(OutputFileTest, DevicesAreWrittenToAndStayDevices) {
 }
 
 TEST_F(OutputFileTest, AFifoIsWrittenToOrRefusedButStaysAFifo) {
-    const std::string fifo = dir.file("out.wav");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
-    // A reader that takes whatever arrives until the tool is done.
-    std::atomic<bool> toolDone{false};
-    std::string received;
-    std::thread reader([&] {
-        const int fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-        char buffer[4096];
-        while (fd >= 0) {
-            const ssize_t got = read(fd, buffer, sizeof buffer);
-            if (got > 0) received.append(buffer, static_cast<size_t>(got));
-            else if (toolDone) break;
-            else usleep(1000);
+    // WAV goes back to its header at the end, which a pipe cannot take; AU
+    // streams.
+    for (const char* name : {"out.wav", "out.au"}) {
+        const std::string fifo = dir.file(name);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+        // A reader that takes whatever arrives until the tool is done.
+        std::atomic<bool> toolDone{false};
+        std::string received;
+        std::thread reader([&] {
+            const int fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+            char buffer[4096];
+            while (fd >= 0) {
+                const ssize_t got = read(fd, buffer, sizeof buffer);
+                if (got > 0) received.append(buffer, static_cast<size_t>(got));
+                else if (toolDone) break;
+                else usleep(1000);
+            }
+            if (fd >= 0) close(fd);
+        });
+        const ToolResult result = render(fifo);
+        toolDone = true;
+        reader.join();
+        EXPECT_TRUE(S_ISFIFO(statOf(fifo).st_mode));
+        if (std::string(name) == "out.wav") {
+            EXPECT_EQ(result.status, 1);
+            EXPECT_NE(result.err.find("pipe"), std::string::npos) << result.err;
+        } else {
+            EXPECT_EQ(result.status, 0) << result.err;
+            const std::string copy = dir.file("received.au");
+            std::ofstream(copy, std::ios::binary) << received;
+            const Sound sound = readSound(copy);
+            EXPECT_EQ(sound.frames(), 4410u);
+            EXPECT_EQ(sound.format, SF_FORMAT_AU | SF_FORMAT_FLOAT);
+            std::remove(copy.c_str());
         }
-        if (fd >= 0) close(fd);
-    });
-    const ToolResult result = render(fifo);
-    toolDone = true;
-    reader.join();
-    // WAV goes back to its header at the end, which a pipe cannot take.
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("pipe"), std::string::npos) << result.err;
-    EXPECT_TRUE(S_ISFIFO(statOf(fifo).st_mode));
-    EXPECT_EQ(dir.names().size(), 2u);
+        std::remove(fifo.c_str());
+        EXPECT_EQ(dir.names().size(), 1u);  // in.wav alone: nothing was staged
+    }
 }
 
 }  // namespace

@@ -171,10 +171,16 @@ TEST_F(PresetTest, RefusedPresets) {
     writeBytes(fewPath, programFile(0x546D5664, "Few", std::vector<float>(5, 0.5f)));
     const std::string textPath = dir.file("text.fxp");
     std::ofstream(textPath) << "not a preset at all";
+    // A count whose four bytes per value wrap 32 bits to 4, with one value.
+    std::vector<uint8_t> huge = programFile(0x546D5664, "Huge", {0.5f});
+    for (size_t i = 0; i < 4; ++i) huge[24 + i] = i == 0 ? 0x40 : i == 3 ? 0x01 : 0x00;
+    const std::string hugePath = dir.file("huge.fxp");
+    writeBytes(hugePath, huge);
 
     const std::pair<std::string, std::string> cases[] = {
         {eq, "the preset is for the plug-in with ID 0x44334551"},
         {cutPath, "cut short"},
+        {hugePath, "cut short"},
         {fewPath, "the preset has 5 parameter values; the plug-in has 23"},
         {textPath, "does not start with 'CcnK'"},
         {dir.file("absent.fxp"), "cannot open"}};

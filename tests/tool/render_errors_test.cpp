@@ -94,12 +94,37 @@ TEST_F(RenderErrors, MalformedCommandLines) {
           {"render", VARNOLET_MODULE_PATH, input, output, "--tail", "-1"},
           {"render", VARNOLET_MODULE_PATH, input, output, "--wet"},
           {"render", VARNOLET_MODULE_PATH, input, output, "--set"},
+          {"render", VARNOLET_MODULE_PATH, input, output, "--set", "Tap 1 time"},
+          {"render", VARNOLET_MODULE_PATH, input, output, "--format", "wav:pcm12"},
+          {"render", VARNOLET_MODULE_PATH, input, output, "--format", "au", "--same-format"},
           {"frobnicate", VARNOLET_MODULE_PATH}}) {
         const ToolResult result = runTool(arguments);
         EXPECT_EQ(result.status, 2) << arguments.back() << ": " << result.err;
         EXPECT_FALSE(result.err.empty());
         EXPECT_FALSE(fileExists(output));
     }
+}
+
+TEST(CommandLine, MistakesAreUsageErrorsThatSayWhatIsAllowed) {
+    const ToolResult none = runTool({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("usage: vst2host"), std::string::npos) << none.err;
+    const ToolResult help = runTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: vst2host"), std::string::npos);
+
+    ScratchDirectory dir;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"generate", dir.file("x.wav"), "--seconds", "0"},
+          {"plot", VARNOLET_MODULE_PATH, dir.file("x.png"), "--seconds", "0"},
+          {"bench", VARNOLET_MODULE_PATH, "--seconds", "0"}}) {
+        const ToolResult result = runTool(arguments);
+        EXPECT_EQ(result.status, 2) << arguments[0];
+        EXPECT_EQ(result.err.find("from 0"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("above 0"), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(dir.names().empty());
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <chrono>
+#include <ctime>
 #include <set>
+#include <thread>
 
 #include "tests/tool/sound_files.h"
 #include "tests/tool/tool_runner.h"
@@ -64,12 +68,37 @@ TEST_F(RenderTest, AutomaticTailEndsWhereTheEchoesFallBelowMinus90Decibels) {
     // The last frame kept is still audible, and nothing stayed audible for
     // 2.5 s of the quiet part that was cut; echoes come every 0.2 s at the
     // defaults, so the end lies on an echo of the 0.2 s grid.
-    const size_t last = out.frames() - 1;
-    EXPECT_GE(std::max(std::fabs(out.channels[0][last]), std::fabs(out.channels[1][last])), kQuiet);
-    EXPECT_EQ(last % 8820, 0u);
+    const size_t lastFrame = out.frames() - 1;
+    EXPECT_GE(std::max(std::fabs(out.channels[0][lastFrame]), std::fabs(out.channels[1][lastFrame])), kQuiet);
+    EXPECT_EQ(lastFrame % 8820, 0u);
     // Echoes of 0.2 decay by 0.4 per 0.8 s: ten rounds bring them near -90 dB.
-    EXPECT_GT(last, 35280u * 8);
-    EXPECT_LT(last, 35280u * 13);
+    EXPECT_GT(lastFrame, 35280u * 8);
+    EXPECT_LT(lastFrame, 35280u * 13);
+}
+
+TEST_F(RenderTest, AnAutomaticTailThatItsCapCutsWhileSoundingSaysSo) {
+    // Tap 4 feeding all of itself back rings on for ever.
+    const Sound out = render(clickSound(44100, 2, 4410, 0.2f), {"--set", "Tap 4 feedback=@100"});
+    EXPECT_GT(out.frames(), 4410u + 59u * 44100u);
+    EXPECT_LE(out.frames(), 4410u + 60u * 44100u);
+    const std::string said = "stopped at its 60 s cap with the output still at ";
+    const size_t at = last.err.find(said);
+    ASSERT_NE(at, std::string::npos) << last.err;
+    const double level = std::stod(last.err.substr(at + said.size()));
+    // The level is that of the last half second to second of the tail.
+    const auto peakOfLast = [&out](size_t frames) {
+        float peak = 0.0f;
+        for (const auto& channel : out.channels)
+            for (size_t i = channel.size() - frames; i < channel.size(); ++i)
+                peak = std::max(peak, std::fabs(channel[i]));
+        return 20 * std::log10(peak);
+    };
+    EXPECT_GE(level, peakOfLast(22050) - 0.05);
+    EXPECT_LE(level, peakOfLast(44100) + 0.05);
+    EXPECT_GT(level, -30.0);
+
+    render(clickSound(44100, 2, 4410, 0.2f), {});
+    EXPECT_EQ(last.err, "") << "a tail that fell quiet is no news";
 }
 
 TEST_F(RenderTest, FixedTailAddsExactlyThatMuchSilence) {
@@ -106,13 +135,15 @@ TEST_F(RenderTest, RandomAndFixedBlocksGiveTheSameSound) {
     EXPECT_EQ(linesStartingWith(last.err, "-> effSetBlockSize index=0 value=4096 ").size(), 1u);
 }
 
-TEST_F(RenderTest, DisplayedValueMovesTheEcho) {
-    const Sound out = render(clickSound(44100, 2, 1000, 0.2f),
-                             {"--tail", "1", "--set", "Tap 1 time=@300"});
-    // 300 ms as the display rounds it: between 299.95 and 300.05 ms.
-    const size_t echo = firstNonZero(out.channels[0]);
-    EXPECT_GE(echo, 13227u);
-    EXPECT_LE(echo, 13232u);
+TEST_F(RenderTest, DisplayedTimesLandOnTheTimeItself) {
+    // 300 ms is 13230 frames, not one less; 2000 ms is the whole line. The
+    // taps that would sound on the left before tap 1 are muted.
+    for (const auto& [time, frame] : {std::pair<std::string, size_t>{"@300", 13230}, {"@2000", 88200}}) {
+        const Sound out = render(clickSound(44100, 2, 1000, 0.2f),
+                                 {"--tail", "2.1", "--set", "Tap 1 time=" + time, "--set",
+                                  "Tap 2 level=0", "--set", "Tap 3 level=0"});
+        EXPECT_EQ(firstNonZero(out.channels[0]), frame) << time;
+    }
 }
 
 TEST_F(RenderTest, SameFormatKeepsTheInputsEncoding) {
@@ -128,6 +159,86 @@ TEST_F(RenderTest, SameFormatKeepsTheInputsEncoding) {
         EXPECT_NEAR(plain.channels[0][8820], 0.5f - 4.0f / 27.0f * 0.125f, 1e-3);
         EXPECT_NEAR(same.channels[0][8820], plain.channels[0][8820], 1e-4);
     }
+}
+
+TEST_F(RenderTest, TheSameRenderGivesTheSameBytes) {
+    // libsndfile stamps WAV and AIFF with the time of writing and numbers
+    // Ogg streams at random: renders in different seconds tell them apart.
+    const int formats[] = {SF_FORMAT_WAV | SF_FORMAT_FLOAT, SF_FORMAT_AIFF | SF_FORMAT_FLOAT,
+                           SF_FORMAT_OGG | SF_FORMAT_VORBIS};
+    std::vector<std::string> first;
+    for (int format : formats) {
+        Sound input = noiseSound(44100, 2, 20000, 0.3f, 4);
+        input.format = format;
+        render(input, {"--tail", "0.2", "--same-format"});
+        first.push_back(readText(dir.file("out.wav")));
+    }
+    const std::time_t then = std::time(nullptr);
+    while (std::time(nullptr) == then) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (size_t i = 0; i < std::size(formats); ++i) {
+        Sound input = noiseSound(44100, 2, 20000, 0.3f, 4);
+        input.format = formats[i];
+        render(input, {"--tail", "0.2", "--same-format"});
+        EXPECT_EQ(readText(dir.file("out.wav")), first[i]) << "format " << std::hex << formats[i];
+    }
+}
+
+TEST_F(RenderTest, TheOutputsExtensionOrFormatOptionChoosesItsFormat) {
+    const std::string in = dir.file("in.wav");
+    ASSERT_TRUE(writeSound(in, clickSound(44100, 2, 4410, 0.2f)));
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        int format;
+    } cases[] = {
+        {"x.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+        {"x.AIFF", {}, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
+        {"x.oga", {}, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+        {"x", {}, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+        {"x.out", {"--format", "wav:pcm16"}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+        {"x.flac", {"--format", "au"}, SF_FORMAT_AU | SF_FORMAT_FLOAT},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"render", VARNOLET_MODULE_PATH, in, dir.file(c.name),
+                                              "--tail", "0"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ToolResult result = runTool(arguments);
+        ASSERT_EQ(result.status, 0) << c.name << ": " << result.err;
+        EXPECT_EQ(soundShape(dir.file(c.name)).format, c.format) << c.name;
+        EXPECT_EQ(soundShape(dir.file(c.name)).frames, 4410) << c.name;
+    }
+    const ToolResult unknown = runTool({"render", VARNOLET_MODULE_PATH, in, dir.file("x.wvx")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("no audio file format is known by the extension .wvx"), std::string::npos)
+        << unknown.err;
+    EXPECT_FALSE(fileExists(dir.file("x.wvx")));
+}
+
+TEST_F(RenderTest, ClippingAndSamplesThatAreNoNumbersAreCounted) {
+    // 0.9 held, and its echo on top of it from 200 ms on: dry and wet at full.
+    Sound held = clickSound(44100, 2, 44100, 0.9f);
+    for (auto& channel : held.channels) std::fill(channel.begin(), channel.end(), 0.9f);
+    held.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const std::vector<std::string> mix = {"--tail", "0", "--set", "Wet/Dry mix=0.5"};
+    Sound exact = held;
+    exact.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    const Sound floats = render(exact, mix);
+    EXPECT_EQ(last.err, "");
+    size_t beyond = 0;
+    for (const auto& channel : floats.channels)
+        for (float sample : channel) beyond += std::fabs(sample) > 1.0f;
+    ASSERT_GT(beyond, 0u);
+    std::vector<std::string> same = mix;
+    same.push_back("--same-format");
+    render(held, same);
+    EXPECT_NE(last.err.find(std::to_string(beyond) + " samples beyond full scale were clipped"),
+              std::string::npos)
+        << beyond << ": " << last.err;
+
+    // One sample in a hundred that is not a number, on each output.
+    render(clickSound(44100, 2, 4410, 0.2f), {"--tail", "0"}, ROUGH_PLUGIN_PATH);
+    EXPECT_NE(last.err.find("the plug-in wrote 90 samples that are not numbers"), std::string::npos)
+        << last.err;
 }
 
 TEST_F(RenderTest, ReadsOggVorbis) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 Sound clickSound(int rate, size_t channels, size_t frames, float height) {
@@ -40,6 +41,40 @@ bool writeSound(const std::string& path, const Sound& sound) {
         sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(sound.frames()));
     sf_close(file);
     return written == static_cast<sf_count_t>(sound.frames());
+}
+
+bool writeSilence(const std::string& path, int format, int rate, size_t channels, size_t frames) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = static_cast<int>(channels);
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) {
+        ADD_FAILURE() << "cannot write " << path << ": " << sf_strerror(nullptr);
+        return false;
+    }
+    const size_t block = 1 << 16;
+    const std::vector<float> zeros(block * channels, 0.0f);
+    bool written = true;
+    for (size_t done = 0; done < frames && written; done += block) {
+        const sf_count_t count = static_cast<sf_count_t>(std::min(block, frames - done));
+        written = sf_writef_float(file, zeros.data(), count) == count;
+    }
+    sf_close(file);
+    return written;
+}
+
+SoundShape soundShape(const std::string& path) {
+    SoundShape shape;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) return shape;
+    sf_close(file);
+    shape.rate = info.samplerate;
+    shape.format = info.format;
+    shape.channels = info.channels;
+    shape.frames = info.frames;
+    return shape;
 }
 
 Sound readSound(const std::string& path) {

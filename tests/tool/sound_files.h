@@ -22,6 +22,16 @@ Sound clickSound(int rate, size_t channels, size_t frames, float height);
 Sound noiseSound(int rate, size_t channels, size_t frames, float height, unsigned seed);
 
 bool writeSound(const std::string& path, const Sound& sound);
+// Silence of any length, written a block at a time.
+bool writeSilence(const std::string& path, int format, int rate, size_t channels, size_t frames);
+// The file's layout and length, without its samples (channels stays empty).
+struct SoundShape {
+    int rate = 0;
+    int format = 0;
+    int channels = 0;
+    long long frames = -1;  // -1 when the file cannot be read
+};
+SoundShape soundShape(const std::string& path);
 // An empty sound, and a test failure, when the file cannot be read.
 Sound readSound(const std::string& path);
 

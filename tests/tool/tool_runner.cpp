@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -15,10 +16,21 @@
 
 extern char** environ;
 
-ToolResult runProgram(const std::vector<std::string>& command) {
-    ToolResult result;
-    ScratchDirectory capture;
-    const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
+namespace {
+std::string makeTemporaryDirectory(const char* stem) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + stem + "-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data())) return name.data();
+    ADD_FAILURE() << "cannot make a scratch directory";
+    return std::string();
+}
+}  // namespace
+
+RunningProgram::RunningProgram(const std::vector<std::string>& command)
+    : capture(makeTemporaryDirectory("tool-run")) {
+    const std::string outPath = capture + "/stdout", errPath = capture + "/stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -34,18 +46,36 @@ ToolResult runProgram(const std::vector<std::string>& command) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    pid_t spawned = 0;
+    if (posix_spawnp(&spawned, argv[0], &actions, nullptr, argv.data(), environ) == 0) child = spawned;
+    else ADD_FAILURE() << "cannot start " << command[0];
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << command[0];
-        return result;
+}
+
+RunningProgram::~RunningProgram() {
+    if (child > 0 && !waited) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
+    for (const char* name : {"/stdout", "/stderr"}) std::remove((capture + name).c_str());
+    rmdir(capture.c_str());
+}
+
+bool RunningProgram::running() {
+    if (child <= 0 || waited) return false;
+    if (waitpid(child, &status, WNOHANG) == child) waited = true;
+    return !waited;
+}
+
+ToolResult RunningProgram::wait() {
+    ToolResult result;
+    if (child <= 0) return result;
+    if (!waited) waitpid(child, &status, 0);
+    waited = true;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readText(outPath);
-    result.err = readText(errPath);
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    result.out = readText(capture + "/stdout");
+    result.err = readText(capture + "/stderr");
     // In sanitizer builds a report from the tool must fail the test, even
     // where the test expects the tool to fail for its own reasons.
     for (const char* report : {"Sanitizer", "runtime error:"})
@@ -53,20 +83,32 @@ ToolResult runProgram(const std::vector<std::string>& command) {
     return result;
 }
 
-ToolResult runTool(const std::vector<std::string>& arguments) {
+ToolResult runProgram(const std::vector<std::string>& command) {
+    RunningProgram program(command);
+    return program.wait();
+}
+
+std::vector<std::string> toolCommand(const std::vector<std::string>& arguments) {
     std::vector<std::string> command = {VST2HOST_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
+
+ToolResult runTool(const std::vector<std::string>& arguments) {
+    return runProgram(toolCommand(arguments));
+}
+
+ToolResult runToolWithin(size_t kilobytes, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"sh", "-c",
+                                        "ulimit -v " + std::to_string(kilobytes) + " && exec \"$@\"",
+                                        "sh", VST2HOST_PATH};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return runProgram(command);
 }
 
-ScratchDirectory::ScratchDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tool-test-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data())) path = name.data();
-    else ADD_FAILURE() << "cannot make a scratch directory";
-}
+bool addressSpaceCanBeLimited() { return !TOOL_SANITIZED; }
+
+ScratchDirectory::ScratchDirectory() : path(makeTemporaryDirectory("tool-test")) {}
 
 ScratchDirectory::~ScratchDirectory() {
     for (const std::string& name : names()) std::remove(file(name).c_str());
@@ -101,6 +143,11 @@ std::string thirdPartyPlugin(const std::string& name) {
     const std::string path = std::string(THIRD_PARTY_PLUGIN_DIR) + "/" + name;
     EXPECT_TRUE(fileExists(path)) << path << " is missing: install Debian's dpf-plugins-vst";
     return path;
+}
+
+std::string installedPlugin(const std::string& relativePath) {
+    const std::string path = std::string(THIRD_PARTY_PLUGIN_DIR) + "/" + relativePath;
+    return fileExists(path) ? path : std::string();
 }
 
 std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix) {

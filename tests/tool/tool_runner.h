@@ -7,11 +7,37 @@
 
 struct ToolResult {
     int status = -1;  // the exit status; -1 when the tool did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
 
+// A program started and not yet waited for, its output captured.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& command);
+    ~RunningProgram();  // kills it if it still runs
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    int pid() const { return child; }
+    bool running();
+    ToolResult wait();
+
+private:
+    std::string capture;  // a directory for its standard output and error
+    int child = -1;
+    int status = 0;
+    bool waited = false;
+};
+std::vector<std::string> toolCommand(const std::vector<std::string>& arguments);
+
 ToolResult runTool(const std::vector<std::string>& arguments);
+// Runs the tool with its address space limited to that many kilobytes
+// (ulimit -v), as on a machine with that much memory.
+ToolResult runToolWithin(size_t kilobytes, const std::vector<std::string>& arguments);
+// Address-space limits do not fit builds whose sanitizers reserve terabytes.
+bool addressSpaceCanBeLimited();
 // Runs any program, found on the PATH.
 ToolResult runProgram(const std::vector<std::string>& command);
 
@@ -34,6 +60,9 @@ std::string readText(const std::string& path);
 
 // A plug-in of Debian's dpf-plugins-vst; the test fails if it is missing.
 std::string thirdPartyPlugin(const std::string& name);
+// A plug-in of another Debian package, by its path under the VST folder;
+// empty when the package is not installed, for tests that skip then.
+std::string installedPlugin(const std::string& relativePath);
 
 // Every line of the text that starts with the prefix.
 std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix);

@@ -1,6 +1,8 @@
 #include <cstdio>
 
+#include "host/library/channel_blocks.h"
 #include "host/tool/audio_file.h"
+#include "host/tool/audio_format.h"
 #include "host/tool/test_signals.h"
 #include "host/tool/argument_list.h"
 #include "host/tool/tool_options.h"
@@ -19,22 +21,38 @@ int runGenerate(ArgumentList& arguments, const ToolOptions&) {
         return usageFailure("generate", "--rate needs a sample rate from 1000 to 768000 Hz");
     if (arguments.value("--seconds", text) && (!parseDecimal(text, seconds) || seconds <= 0.0 ||
                                                seconds > 3600.0))
-        return usageFailure("generate", "--seconds needs a length from 0 to 3600");
+        return usageFailure("generate", "--seconds needs a length above 0, up to 3600");
     if (arguments.value("--channels", text) && (!parseWholeNumber(text, channels) ||
                                                 channels < 1 || channels > 64))
         return usageFailure("generate", "--channels needs a count from 1 to 64");
     if (arguments.value("--amplitude", text) && (!parseDecimal(text, amplitude) ||
                                                  amplitude < 0.0 || amplitude > 1.0))
         return usageFailure("generate", "--amplitude needs a height from 0 to 1");
+    std::string formatOption;
+    arguments.value("--format", formatOption);
     if (!arguments.positionals(1, 1, positional, error)) return usageFailure("generate", error);
+    int format = 0;
+    if (!chooseOutputFormat(positional[0], formatOption, format, error))
+        return usageFailure("generate", error);
 
     const size_t count = static_cast<size_t>(channels);
+    const size_t frames = static_cast<size_t>(seconds * rate);
     const float height = static_cast<float>(amplitude);
-    const AudioBuffer audio = signal == "demo"    ? makeClicksAndChord(rate, seconds)
-                              : signal == "click" ? makeClick(rate, count, seconds, height)
-                                                  : makeNoise(rate, count, seconds, height, 1);
-    if (!writeAudioFile(positional[0], audio, floatWavFormat(), error)) return failure(error);
+    TestSignal source = signal == "demo"    ? TestSignal::clicksAndChord(rate, frames)
+                        : signal == "click" ? TestSignal::click(rate, count, frames, height)
+                                            : TestSignal::noise(rate, count, frames, height, 1);
+    AudioFileWriter writer;
+    if (!writer.open(positional[0], format, source.channelCount(), rate, error))
+        return failure(error);
+    constexpr size_t kBlock = 4096;
+    ChannelBlocks block(source.channelCount(), kBlock);
+    size_t written = 0;
+    while (const size_t got = source.read(block.data(), kBlock)) {
+        if (!writer.write(block.from(0), got, error)) return failure(error);
+        written += got;
+    }
+    if (!writer.finish(error)) return failure(error);
     std::printf("%s: %s, %zu channels, %zu frames at %g Hz\n", positional[0].c_str(),
-                signal.c_str(), audio.channelCount(), audio.frames(), rate);
+                signal.c_str(), source.channelCount(), written, rate);
     return kSuccess;
 }

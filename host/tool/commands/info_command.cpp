@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstdio>
 
+#include "host/library/channel_blocks.h"
 #include "host/library/plugin_description.h"
 #include "host/tool/argument_list.h"
 #include "host/tool/json_writer.h"
@@ -100,9 +102,21 @@ int runInfo(ArgumentList& arguments, const ToolOptions& options) {
     if (!settings.take(arguments, error) || !arguments.positionals(1, 1, positional, error))
         return usageFailure("info", error);
 
-    const auto session = openPreparedPlugin(positional[0], settings, PluginUse(), options, error);
+    const PluginUse use;
+    const auto session = openPreparedPlugin(positional[0], settings, use, options, error);
     if (!session) return failure(error);
-    const PluginDescription description = describePlugin(session->plugin());
+    // A plug-in settles its delay when switched on, some only in their first
+    // block (LSP's), so the report is made after one block of silence.
+    PluginInstance& plugin = session->plugin();
+    plugin.resume();
+    plugin.startProcessing();
+    const size_t block = static_cast<size_t>(use.largestBlock);
+    ChannelBlocks inputs(static_cast<size_t>(std::max(plugin.numInputs(), 0)), block);
+    ChannelBlocks outputs(static_cast<size_t>(std::max(plugin.numOutputs(), 0)), block);
+    plugin.processReplacing(inputs.data(), outputs.data(), use.largestBlock);
+    plugin.stopProcessing();
+    const PluginDescription description = describePlugin(plugin);
+    plugin.suspend();
     if (json) printJson(positional[0], description);
     else printText(positional[0], description);
     return kSuccess;

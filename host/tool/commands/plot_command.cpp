@@ -4,6 +4,7 @@
 #include "host/library/offline_renderer.h"
 #include "host/tool/number_text.h"
 #include "host/tool/plot/impulse_plot.h"
+#include "host/tool/render_warnings.h"
 #include "host/tool/test_signals.h"
 #include "host/tool/plugin_session.h"
 
@@ -29,9 +30,10 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     if (arguments.value("--seconds", text) && text != "auto") {
         double seconds = 0.0;
         if (!parseDecimal(text, seconds) || seconds <= 0.0 || seconds > 600.0)
-            return usageFailure("plot", "--seconds needs a length from 0 to 600 or 'auto'");
+            return usageFailure("plot", "--seconds needs a length above 0, up to 600, or 'auto'");
         tail = TailLength::fixed(seconds);
     }
+    const bool compensateLatency = !arguments.flag("--no-latency-compensation");
     if (!arguments.positionals(2, 2, positional, error)) return usageFailure("plot", error);
 
     PluginUse use;
@@ -47,11 +49,12 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     ImpulsePlotRequest request;
     request.impulseHeight = static_cast<float>(amplitude);
     OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tail);
-    const AudioBuffer impulse = makeClick(rate, 1, 0.0, request.impulseHeight);
-    AudioBufferSource source(impulse);
+    renderer.compensateLatency = compensateLatency;
+    TestSignal source = TestSignal::click(rate, 1, 1, request.impulseHeight);
     AudioBufferSink sink(rate, static_cast<size_t>(plugin.numOutputs()));
     RenderReport report;
     if (!renderer.render(plugin, source, sink, report, error)) return failure(error);
+    warnAboutRender(report, "--seconds S");
     request.response = std::move(sink.audio);
     char title[256];
     std::snprintf(title, sizeof title, "%s: impulse of %g at %g Hz",

@@ -1,12 +1,16 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
-#include "host/library/audio_buffer.h"
+#include <sndfile.h>
+
 #include "host/library/offline_renderer.h"
 #include "host/tool/audio_file.h"
+#include "host/tool/audio_format.h"
 #include "host/tool/number_text.h"
 #include "host/tool/plugin_session.h"
 #include "host/tool/progress_bar.h"
+#include "host/tool/render_warnings.h"
 
 namespace {
 constexpr int64_t kDefaultBlock = 512;
@@ -19,6 +23,8 @@ struct RenderOptions {
     int64_t seed = 1;
     TailLength tail;
     bool sameFormat = false;
+    std::string format;  // --format TYPE[:ENCODING]
+    bool compensateLatency = true;
 };
 
 bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::string& error) {
@@ -48,6 +54,12 @@ bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::str
         choices.tail = TailLength::fixed(seconds);
     }
     choices.sameFormat = arguments.flag("--same-format");
+    arguments.value("--format", choices.format);
+    if (choices.sameFormat && !choices.format.empty()) {
+        error = "--same-format and --format cannot both choose the format";
+        return false;
+    }
+    choices.compensateLatency = !arguments.flag("--no-latency-compensation");
     return true;
 }
 }  // namespace
@@ -56,19 +68,22 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     RenderOptions choices;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeRenderOptions(arguments, choices, error) || !arguments.positionals(3, 3, positional, error))
+    if (!takeRenderOptions(arguments, choices, error) ||
+        !arguments.positionals(3, 3, positional, error))
         return usageFailure("render", error);
     const std::string &pluginPath = positional[0], &inPath = positional[1], &outPath = positional[2];
+    int outputFormat = 0;
+    if (!choices.sameFormat && !chooseOutputFormat(outPath, choices.format, outputFormat, error))
+        return usageFailure("render", error);
 
-    AudioBuffer input;
-    int inputFormat = 0;
-    if (!readAudioFile(inPath, input, inputFormat, error)) return failure(error);
+    AudioFileReader input;
+    if (!input.open(inPath, error)) return failure(error);
     const BlockSchedule schedule =
         choices.randomBlocks ? BlockSchedule::random(static_cast<uint32_t>(choices.seed))
                              : BlockSchedule::fixed(static_cast<int32_t>(choices.block));
 
     PluginUse use;
-    use.sampleRate = input.sampleRate;
+    use.sampleRate = input.sampleRate();
     use.largestBlock = schedule.largest();
     use.inputChannels = input.channelCount();
     use.refusal = "cannot render " + inPath;
@@ -77,25 +92,34 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     if (!session) return failure(error);
     PluginInstance& plugin = session->plugin();
     const size_t outputs = static_cast<size_t>(plugin.numOutputs());
-    const int outputFormat = choices.sameFormat ? inputFormat : floatWavFormat();
-    if (!canWriteAudioFormat(outputFormat, outputs, input.sampleRate))
-        return failure("cannot write the plug-in's " + std::to_string(outputs) +
-                       " outputs in the input's format; leave out --same-format");
+    if (choices.sameFormat) {
+        outputFormat = input.format();
+        const int named = typeOfExtension(outPath);
+        if (named > 0 && named != (outputFormat & SF_FORMAT_TYPEMASK))
+            warning(outPath + " is written as " + formatName(outputFormat) +
+                    ", the input's format, which its name does not say");
+    }
+    if (!canWriteAudioFormat(outputFormat, outputs, input.sampleRate()))
+        return failure("cannot write the plug-in's " + std::to_string(outputs) + " outputs at " +
+                       std::to_string(std::lround(input.sampleRate())) + " Hz as " +
+                       formatName(outputFormat));
+    AudioFileWriter output;
+    if (!output.open(outPath, outputFormat, outputs, input.sampleRate(), error)) return failure(error);
 
     OfflineRenderer renderer(schedule, choices.tail);
-    ProgressBar bar("rendering", input.sampleRate);
+    renderer.compensateLatency = choices.compensateLatency;
+    ProgressBar bar("rendering", input.sampleRate());
     renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
-    AudioBufferSource source(input);
-    AudioBufferSink sink(input.sampleRate, outputs);
     RenderReport report;
-    const bool rendered = renderer.render(plugin, source, sink, report, error);
+    const bool rendered = renderer.render(plugin, input, output, report, error);
     bar.finish();
-    if (!rendered) return failure(error);
+    if (!rendered || !output.finish(error)) return failure(error);
+    warnAboutRender(report, "--tail SECONDS");
+    warnAboutFile(output, outPath);
 
-    if (!writeAudioFile(outPath, sink.audio, outputFormat, error)) return failure(error);
     std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
                 outPath.c_str(), report.outputFrames, report.inputFrames,
                 report.outputFrames - std::min(report.outputFrames, report.inputFrames),
-                input.sampleRate, session->displayName().c_str());
+                input.sampleRate(), session->displayName().c_str());
     return kSuccess;
 }

@@ -12,6 +12,7 @@
 #include "host/tool/plot/first_echo.h"
 #include "host/tool/plot/gnuplot_runner.h"
 #include "host/tool/plot/magnitude_response.h"
+#include "host/tool/interrupt_cleanup.h"
 #include "host/tool/output_file.h"
 
 namespace {
@@ -29,16 +30,23 @@ public:
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         if (mkdtemp(name.data())) path = name.data();
+        if (!path.empty()) removeOnInterrupt(path);
     }
     ~ScratchDirectory() {
-        for (const std::string& file : files) std::remove(file.c_str());
-        if (!path.empty()) rmdir(path.c_str());
+        for (const std::string& file : files) {
+            std::remove(file.c_str());
+            forgetOnInterrupt(file);
+        }
+        if (path.empty()) return;
+        rmdir(path.c_str());
+        forgetOnInterrupt(path);
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
     std::string file(const std::string& name) {
         files.push_back(path + "/" + name);
+        removeOnInterrupt(files.back());
         return files.back();
     }
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "vst/aeffect.h"
+#include "tests/tool/fixture_modules/fixture_record.h"
 
 namespace {
 struct ChunkPlugin {
@@ -64,19 +64,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
     ChunkPlugin* plugin = new ChunkPlugin;
     const char initial[] = "chunk state v1";
     plugin->state.assign(initial, initial + 14);
-    AEffect& r = plugin->record;
-    r.magic = kEffectMagic;
-    r.dispatcher = dispatch;
-    r.setParameter = setParameter;
-    r.getParameter = getParameter;
-    r.processReplacing = copyThrough;
-    r.numPrograms = 1;
-    r.numParams = 1;
-    r.numInputs = 2;
-    r.numOutputs = 2;
-    r.flags = effFlagsCanReplacing | effFlagsProgramChunks;
-    r.object = plugin;
-    r.uniqueID = fourCharCode('C', 'h', 'N', 'k');
-    r.version = 3;
-    return &r;
+    fillFixtureRecord(plugin->record, plugin, {dispatch, getParameter, setParameter, copyThrough}, 1,
+                      fourCharCode('C', 'h', 'N', 'k'), effFlagsProgramChunks, 3);
+    return &plugin->record;
 }

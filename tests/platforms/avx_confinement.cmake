@@ -1,0 +1,33 @@
+# Checks that the module uses AVX instructions only inside its AVX2 lanes, so
+# that it loads and runs on any x86-64 processor.
+#   cmake -DOBJDUMP=objdump -DMODULE=varnolet.so -P avx_confinement.cmake
+cmake_minimum_required(VERSION 3.16)
+
+execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn -C ${MODULE}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE read)
+if(NOT read EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${MODULE}")
+endif()
+string(REPLACE ";" "," listing "${listing}")
+string(REPLACE "\n" ";" lines "${listing}")
+set(function "")
+set(lanes 0)
+set(strays "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-f]+ <(.*)>:$")
+    set(function "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "\t(v[a-z0-9]+|vzeroupper)( |$)")
+    if(function MATCHES "::avx2::")
+      set(lanes 1)
+    elseif(NOT function IN_LIST strays)
+      list(APPEND strays "${function}")
+    endif()
+  endif()
+endforeach()
+if(strays)
+  string(REPLACE ";" "\n  " strays "${strays}")
+  message(FATAL_ERROR "AVX instructions outside the AVX2 lanes:\n  ${strays}")
+endif()
+if(NOT lanes)
+  message(FATAL_ERROR "no AVX2 lanes found in ${MODULE}: is the listing what it should be?")
+endif()
