@@ -36,6 +36,7 @@ target_compile_definitions(validate_tests PRIVATE
   VARNOLET_MODULE_PATH="$<TARGET_FILE:varnolet>"
   NULL_ENTRY_MODULE_PATH="$<TARGET_FILE:fixture_null_entry>"
   THIRD_PARTY_PLUGIN_DIR="/usr/lib/vst"
+  TOOL_SANITIZED=${tool_sanitized}
   ${VALIDATE_FIXTURE_DEFINITIONS})
 target_link_libraries(validate_tests PRIVATE vst2host_parts GTest::gtest_main)
 foreach(fault ${VALIDATE_FIXTURES})
