@@ -20,11 +20,11 @@ const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, 
 
 uintptr_t faultingInstruction(void* context) {
     const ucontext_t* uc = static_cast<const ucontext_t*>(context);
-#if defined(__x86_64__)
+#if defined(__linux__) && defined(__x86_64__)
     return static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_RIP]);
-#elif defined(__i386__)
+#elif defined(__linux__) && defined(__i386__)
     return static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_EIP]);
-#elif defined(__aarch64__)
+#elif defined(__linux__) && defined(__aarch64__)
     return static_cast<uintptr_t>(uc->uc_mcontext.pc);
 #else
     (void)uc;
@@ -34,7 +34,7 @@ uintptr_t faultingInstruction(void* context) {
 
 // The page-fault error code says whether the access was a write.
 int accessKind(int signal, void* context) {
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__))
     if (signal == SIGSEGV) {
         const ucontext_t* uc = static_cast<const ucontext_t*>(context);
         return (uc->uc_mcontext.gregs[REG_ERR] & 2) ? 1 : 0;
