@@ -1,11 +1,11 @@
 #include "host/tool/validate/operation.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
+#include "host/tool/number_text.h"
 #include "vst/aeffect.h"
 
 namespace {
@@ -40,14 +40,6 @@ std::string numberText(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", value);
     return text;
-}
-
-bool readInteger(const std::string& word, int64_t& number) {
-    if (word.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    number = std::strtoll(word.c_str(), &end, 10);
-    return *end == '\0' && errno == 0;
 }
 
 bool readNumber(const std::string& word, double& number) {
@@ -151,7 +143,7 @@ bool parseOperation(const std::string& line, Operation& op, std::string& error) 
         return false;
     };
     const auto integer = [&](size_t at, int64_t& number) {
-        if (readInteger(words[at], number)) return true;
+        if (parseWholeNumber(words[at], number)) return true;
         error = "'" + words[at] + "' is no whole number";
         return false;
     };
