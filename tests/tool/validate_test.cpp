@@ -94,14 +94,38 @@ TEST(Validate, HostileFaultsAreFoundOnlyWhenHostile) {
     }
 }
 
-// Blocks of odd length and a full-scale square: what every host sends.
+// Blocks of odd length and of a length the guard pages meet, a full-scale
+// square: what every host sends.
 TEST(Validate, PoliteFaultsAreFoundAtPolite) {
     ScratchDirectory out;
+    // One sample too many: on the guard page after a block of 1024 frames,
+    // in the canary after a block of 2415; past outputs and, in place, inputs.
+    const Validation past = validate(FIXTURE_WRITES_PAST_OUTPUT, "polite", out);
+    EXPECT_EQ(past.result.status, 1);
+    EXPECT_EQ(past.kinds("failure"), Kinds{"outside-buffer"}) << past.result.out;
+    std::set<std::string> keys;
+    for (const JsonValue& finding : past.json["findings"].items) keys.insert(finding["key"].text);
+    EXPECT_EQ(keys.count("outside-buffer:output:past"), 1u) << past.result.out;
+    EXPECT_EQ(keys.count("outside-buffer:input:past"), 1u) << past.result.out;
+    bool guarded = false;
+    for (const JsonValue& finding : past.json["findings"].items)
+        guarded |= finding["reason"].text.find("SIGSEGV (a write to") != std::string::npos &&
+                    finding["reason"].text.find("past the end of output 0) in") != std::string::npos &&
+                    finding["reason"].text.find("processReplacing") != std::string::npos;
+    EXPECT_TRUE(guarded) << past.result.out;
+
     const Validation unwritten = validate(FIXTURE_UNWRITTEN_ODD_FRAMES, "polite", out);
     EXPECT_EQ(unwritten.result.status, 1);
     EXPECT_EQ(unwritten.kinds("failure"), Kinds{"unwritten-output"}) << unwritten.result.out;
     EXPECT_NE(unwritten.finding("unwritten-output")["reason"].text.find("left 1 samples unwritten"),
               std::string::npos);
+
+    // Saved with getParameter and restored with setParameter, as hosts do.
+    const Validation truncated = validate(FIXTURE_TRUNCATED_STEPS, "polite", out);
+    EXPECT_EQ(truncated.result.status, 1);
+    EXPECT_EQ(truncated.kinds("failure"), Kinds{"round-trip"}) << truncated.result.out;
+    EXPECT_NE(truncated.finding("round-trip")["reason"].text.find("parameter 0 (Gain) read 0.53 and came back as 0.52"),
+              std::string::npos) << truncated.result.out;
 
     // Too loud is a warning: the run passes.
     const Validation loud = validate(FIXTURE_UNDAMPED_FEEDBACK, "polite", out);

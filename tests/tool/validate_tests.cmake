@@ -3,7 +3,8 @@
 # Varnolet Delay. The fixtures are built without sanitizers, so that each
 # fault shows the same in every build, as it would in a user's plug-in.
 set(VALIDATE_FIXTURES clean null_pointer hang_at_block_size_0 nan_latch unwritten_odd_frames
-    table_read undamped_feedback)
+    table_read undamped_feedback writes_past_output
+    truncated_steps)
 set(VALIDATE_FIXTURE_DEFINITIONS)
 foreach(fault ${VALIDATE_FIXTURES})
   set(target fixture_${fault})

@@ -9,6 +9,9 @@
 //   FAULT_UNWRITTEN_ODD_FRAMES  works two frames at a time and drops an odd last one
 //   FAULT_TABLE_READ            reads its parameter table at any index it is given
 //   FAULT_UNDAMPED_FEEDBACK     feeds its output back at full gain
+//   FAULT_WRITES_PAST_OUTPUT    writes one sample past the end of its outputs
+//   FAULT_TRUNCATED_STEPS       keeps its gain in hundredths, truncated, so that a
+//                               value read and set again may come back a step lower
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -50,6 +53,17 @@ constexpr double kFeedback = 1.0;
 #else
 constexpr double kFeedback = 0.5;
 #endif
+#if defined(FAULT_WRITES_PAST_OUTPUT)
+constexpr bool kWritesOnePast = true;
+#else
+constexpr bool kWritesOnePast = false;
+#endif
+#if defined(FAULT_TRUNCATED_STEPS)
+constexpr bool kTruncatesGain = true;
+#else
+constexpr bool kTruncatesGain = false;
+#endif
+using State = double;
 
 constexpr int32_t kParams = 3;
 constexpr int32_t kPrograms = 2;
@@ -73,8 +87,8 @@ struct Fixture {
     Program programs[kPrograms] = {{{0.5f, 0.5f, 0.0f}, "Init"}, {{0.75f, 0.1f, 1.0f}, "Bright"}};
     int32_t program = 0;
     int32_t announcedBlock = 1024;
-    double smoothed[2] = {0.0, 0.0};
-    double fedBack[2] = {0.0, 0.0};
+    State smoothed[2] = {0, 0};
+    State fedBack[2] = {0, 0};
 };
 
 Fixture* self(AEffect* effect) { return static_cast<Fixture*>(effect->object); }
@@ -128,8 +142,8 @@ intptr_t dispatch(AEffect* effect, int32_t opcode, int32_t index, intptr_t value
         case effSetBlockSize: fixture->announcedBlock = static_cast<int32_t>(value); return 0;
         case effMainsChanged:
             if (value != 0 && kResumeClears) {
-                std::fill(fixture->smoothed, fixture->smoothed + 2, 0.0);
-                std::fill(fixture->fedBack, fixture->fedBack + 2, 0.0);
+                std::fill(fixture->smoothed, fixture->smoothed + 2, State(0));
+                std::fill(fixture->fedBack, fixture->fedBack + 2, State(0));
             }
             return 0;
         case effGetEffectName: copyText(ptr, "Fixture", kVstMaxEffectNameLen); return 1;
@@ -144,7 +158,9 @@ intptr_t dispatch(AEffect* effect, int32_t opcode, int32_t index, intptr_t value
 
 void setParameter(AEffect* effect, int32_t index, float value) {
     if (!isParameter(index) || std::isnan(value)) return;
-    self(effect)->values[index] = std::min(1.0f, std::max(0.0f, value));
+    value = std::min(1.0f, std::max(0.0f, value));
+    if (kTruncatesGain && index == 0) value = static_cast<float>(std::floor(value * 100.0) / 100.0);
+    self(effect)->values[index] = value;
 }
 
 float getParameter(AEffect* effect, int32_t index) {
@@ -154,19 +170,20 @@ float getParameter(AEffect* effect, int32_t index) {
 
 // Values this small are flushed, so that a decaying tail never turns into
 // denormal numbers.
-double flushed(double x) { return std::fabs(x) < 1e-30 ? 0.0 : x; }
+State flushed(State x) { return std::fabs(x) < State(1e-30) ? State(0) : x; }
 
 void processFrames(Fixture* fixture, float** inputs, float** outputs, int32_t from, int32_t frames) {
-    const double gain = 2.0 * fixture->values[0];
-    const double smoothing = 1.0 - 0.99 * fixture->values[1];
+    const State gain = State(2.0 * fixture->values[0]);
+    const State smoothing = State(1.0 - 0.99 * fixture->values[1]);
     const int32_t written = kWritesOddFrame ? frames : frames - frames % 2;
     for (int32_t c = 0; c < 2; ++c) {
-        double s = fixture->smoothed[c], y = fixture->fedBack[c];
+        State s = fixture->smoothed[c], y = fixture->fedBack[c];
         for (int32_t i = from; i < from + written; ++i) {
             s = flushed(s + smoothing * (inputs[c][i] - s));
-            y = flushed(gain * s + kFeedback * y);
+            y = flushed(gain * s + State(kFeedback) * y);
             outputs[c][i] = static_cast<float>(y);
         }
+        if (kWritesOnePast) outputs[c][from + frames] = 0.0f;
         fixture->smoothed[c] = s;
         fixture->fedBack[c] = y;
     }
