@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # Makes the Debian packages of a build, unpacks them and loads what they hold
 # the way users and hosts do:
-#   unpack_and_load.sh BUILD_DIR VERSION WORK_DIR
+#   unpack_and_load.sh CPACK BUILD_DIR VERSION WORK_DIR
 # The plug-in package must hold the VST 2.4 module and the LV2 bundle below
 # /usr/lib/vst and /usr/lib/lv2, the host package vst2host below /usr/bin,
 # both at VERSION with the library dependencies dpkg-shlibdeps finds; the
 # packaged vst2host must load the packaged module, lv2info must find the
 # packaged bundle, and the two must give the same bits.
 set -euo pipefail
-[ $# -eq 3 ] || { echo "usage: $0 BUILD_DIR VERSION WORK_DIR" >&2; exit 2; }
-build=$1 version=$2 work=$3
+[ $# -eq 4 ] || { echo "usage: $0 CPACK BUILD_DIR VERSION WORK_DIR" >&2; exit 2; }
+cpack=$1 build=$2 version=$3 work=$4
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
-(cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || {
+(cd "$build" && "$cpack" -G DEB -B "$work/packages" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log" >&2
   echo "cpack -G DEB failed" >&2
   exit 1
