@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,58 +23,38 @@
 namespace {
 
 constexpr int kAudioPorts = 4;
-const std::string kLv2 = "http://lv2plug.in/ns/lv2core#";
 
+// One port of lv2info's report: "\t\tKey: value" fields, a line of spaces
+// continuing the field before, and "\t\t\tV = \"Label\"" scale points.
 struct Port {
-    std::map<std::string, std::string> fields;  // "Symbol", "Minimum", ...
-    std::vector<std::string> types, properties;
+    std::map<std::string, std::string> fields;  // "Symbol", "Minimum", ... ; "Type" all of them
     std::map<double, std::string> scalePoints;
+    double number(const char* key) { return std::atof(fields[key].c_str()); }
 };
 
-std::string trimmed(const std::string& text) {
-    const size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return "";
-    return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
-}
-
-// lv2info's report: "\tPort N:" opens a port, "\t\tKey: value" gives a field,
-// a line of spaces continues the field before, "\t\t\tV = \"Label\"" is a
-// scale point.
 std::vector<Port> readPorts() {
     const std::string command = "LV2_PATH='" + std::string(VARNOLET_LV2_BUNDLE) +
                                 "/..' lv2info urn:tolmark:varnolet 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::vector<Port> ports;
-    if (!pipe) return ports;
     std::string key;
     char buffer[1024];
-    while (std::fgets(buffer, sizeof buffer, pipe.get())) {
-        const std::string line = buffer;
-        if (line.rfind("\tPort ", 0) == 0) {
-            ports.emplace_back();
-            continue;
-        }
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get())) {
+        std::string line = buffer;
+        line.erase(line.find_last_not_of(" \r\n") + 1);
+        if (line.rfind("\tPort ", 0) == 0) ports.emplace_back();
         if (ports.empty() || line.rfind("\t\t", 0) != 0) continue;
-        Port& port = ports.back();
-        if (line.rfind("\t\t\t", 0) == 0) {
-            const size_t equals = line.find(" = \"");
-            if (equals != std::string::npos)
-                port.scalePoints[std::atof(line.c_str() + 3)] =
-                    line.substr(equals + 4, line.rfind('"') - equals - 4);
+        if (line.rfind("\t\t\t", 0) == 0 && line.find(" = \"") != std::string::npos) {
+            const size_t label = line.find(" = \"") + 4;
+            ports.back().scalePoints[std::atof(line.c_str())] = line.substr(label, line.size() - label - 1);
             continue;
         }
         const size_t colon = line.find(':');
-        const bool continues = line.find_first_not_of(" \t") > 2 && line[2] == ' ';
-        std::string value;
-        if (!continues && colon != std::string::npos && colon < 16) {
-            key = trimmed(line.substr(2, colon - 2));
-            value = trimmed(line.substr(colon + 1));
-            port.fields[key] = value;
-        } else {
-            value = trimmed(line);
-        }
-        if (key == "Type" && !value.empty()) port.types.push_back(value);
-        if (key == "Properties" && !value.empty()) port.properties.push_back(value);
+        if (line[2] != ' ' && colon < 16) key = line.substr(2, colon - 2);
+        const size_t value = line.find_first_not_of(" \t", line[2] != ' ' ? colon + 1 : 0);
+        if (value == std::string::npos) continue;
+        std::string& field = ports.back().fields[key];
+        field += (field.empty() ? "" : " ") + line.substr(value);
     }
     return ports;
 }
@@ -89,88 +68,58 @@ std::string symbolOf(const char* name) {
     return symbol;
 }
 
-bool has(const std::vector<std::string>& list, const std::string& item) {
-    for (const auto& entry : list)
-        if (entry == item) return true;
-    return false;
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
-// The description's lines from a port's symbol to the end of that port.
-std::string describedPort(const std::string& description, const std::string& symbol) {
-    const size_t start = description.find("lv2:symbol \"" + symbol + "\"");
-    if (start == std::string::npos) return "";
-    return description.substr(start, description.find(']', start) - start);
-}
-
-class Lv2Ports : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ports = readPorts(); }
-    static std::vector<Port> ports;
-};
-std::vector<Port> Lv2Ports::ports;
-
-TEST_F(Lv2Ports, TwoAudioInputsAndTwoOutputsComeFirst) {
+TEST(Lv2Ports, AudioThenEveryParameterAsAControlInputWithItsNameSymbolRangeAndDefault) {
+    std::vector<Port> ports = readPorts();
     ASSERT_EQ(ports.size(), static_cast<size_t>(kAudioPorts + table::kCount));
+    const char* audio[kAudioPorts] = {"in_left", "in_right", "out_left", "out_right"};
     for (int i = 0; i < kAudioPorts; ++i) {
-        EXPECT_TRUE(has(ports[i].types, kLv2 + "AudioPort")) << i;
-        EXPECT_TRUE(has(ports[i].types, kLv2 + (i < 2 ? "InputPort" : "OutputPort"))) << i;
+        EXPECT_EQ(ports[i].fields["Symbol"], audio[i]);
+        EXPECT_TRUE(contains(ports[i].fields["Type"], "#AudioPort")) << i;
+        EXPECT_TRUE(contains(ports[i].fields["Type"], i < 2 ? "#InputPort" : "#OutputPort")) << i;
     }
-    EXPECT_EQ(ports[0].fields["Symbol"], "in_left");
-    EXPECT_EQ(ports[3].fields["Symbol"], "out_right");
-}
-
-TEST_F(Lv2Ports, EveryParameterIsAControlInputWithItsNameRangeAndDefault) {
-    ASSERT_EQ(ports.size(), static_cast<size_t>(kAudioPorts + table::kCount));
+    const std::map<double, std::string> filterTypes = {
+        {0.0, "Thru"}, {1.0, "Low"}, {2.0, "Band"}, {3.0, "High"}, {4.0, "Thru"}};
     for (int i = 0; i < table::kCount; ++i) {
         const table::Row& row = table::kRows[i];
         Port& port = ports[kAudioPorts + i];
         SCOPED_TRACE(row.name);
-        EXPECT_TRUE(has(port.types, kLv2 + "ControlPort"));
-        EXPECT_TRUE(has(port.types, kLv2 + "InputPort"));
+        EXPECT_TRUE(contains(port.fields["Type"], "#ControlPort"));
+        EXPECT_TRUE(contains(port.fields["Type"], "#InputPort"));
         EXPECT_EQ(port.fields["Name"], row.name);
         EXPECT_EQ(port.fields["Symbol"], symbolOf(row.name));
-        // lv2info prints six decimals; that the floats are exact shows in the
-        // bit-identical output at the defaults.
-        EXPECT_NEAR(std::atof(port.fields["Minimum"].c_str()), row.min, 1e-6);
-        EXPECT_NEAR(std::atof(port.fields["Maximum"].c_str()), row.max, 1e-6);
-        EXPECT_NEAR(std::atof(port.fields["Default"].c_str()), row.def, 1e-6);
-        EXPECT_EQ(has(port.properties, "http://lv2plug.in/ns/ext/port-props#logarithmic"),
-                  i == table::kCutoff);
+        // Six decimals in lv2info's report; that the floats are exact shows in
+        // the bit-identical output at the defaults.
+        EXPECT_NEAR(port.number("Minimum"), row.min, 1e-6);
+        EXPECT_NEAR(port.number("Maximum"), row.max, 1e-6);
+        EXPECT_NEAR(port.number("Default"), row.def, 1e-6);
+        EXPECT_EQ(contains(port.fields["Properties"], "port-props#logarithmic"), i == table::kCutoff);
+        const bool named = std::strcmp(row.name, "Filter Type") == 0;
+        EXPECT_EQ(port.scalePoints, (named ? filterTypes : std::map<double, std::string>{}));
     }
-    EXPECT_EQ(ports[kAudioPorts + 0].fields["Symbol"], "tap_1_time");
     EXPECT_EQ(ports[kAudioPorts + 16].fields["Symbol"], "wet_dry_mix");
-    EXPECT_EQ(ports[kAudioPorts + 17].fields["Symbol"], "filter_cutoff");
 }
 
-TEST_F(Lv2Ports, OnlyTheFilterTypeNamesItsValues) {
-    ASSERT_EQ(ports.size(), static_cast<size_t>(kAudioPorts + table::kCount));
-    const std::map<double, std::string> names = {
-        {0.0, "Thru"}, {1.0, "Low"}, {2.0, "Band"}, {3.0, "High"}, {4.0, "Thru"}};
-    const std::map<double, std::string> none;
-    for (int i = 0; i < table::kCount; ++i) {
-        const bool filterType = std::strcmp(table::kRows[i].name, "Filter Type") == 0;
-        EXPECT_EQ(ports[kAudioPorts + i].scalePoints, filterType ? names : none)
-            << table::kRows[i].name;
-    }
-}
-
-// lv2info does not print units; the description must carry the LV2 unit of
-// each parameter that has one.
-TEST(Lv2Description, UnitsAreLv2sOwn) {
+// lv2info does not print units: the description must carry LV2's own unit
+// wherever the parameter has one.
+TEST(Lv2Description, EveryParameterWithAUnitHasLv2sUnit) {
     std::ifstream file(std::string(VARNOLET_LV2_BUNDLE) + "/varnolet.ttl");
     std::stringstream text;
     text << file.rdbuf();
     const std::map<std::string, std::string> unitOfLabel = {
-        {"ms", "units:ms"}, {"%", "units:pc"}, {"Hz", "units:hz"}};
-    for (int i = 0; i < table::kCount; ++i) {
-        const table::Row& row = table::kRows[i];
-        const std::string port = describedPort(text.str(), symbolOf(row.name));
-        ASSERT_FALSE(port.empty()) << row.name;
-        std::string expected;
-        if (unitOfLabel.count(row.label)) expected = "units:unit " + unitOfLabel.at(row.label);
-        else if (std::strstr(row.name, "level")) expected = "units:unit units:coef";
-        if (expected.empty()) EXPECT_EQ(port.find("units:unit"), std::string::npos) << row.name;
-        else EXPECT_NE(port.find(expected), std::string::npos) << row.name << ": " << port;
+        {"ms", "units:ms"}, {"%", "units:pc"}, {"Hz", "units:hz"}, {"L/R", ""}};
+    for (const table::Row& row : table::kRows) {
+        const size_t start = text.str().find("lv2:symbol \"" + symbolOf(row.name) + "\"");
+        ASSERT_NE(start, std::string::npos) << row.name;
+        const std::string port = text.str().substr(start, text.str().find(']', start) - start);
+        const std::string unit = unitOfLabel.count(row.label) ? unitOfLabel.at(row.label)
+                                 : contains(row.name, "level") ? "units:coef"
+                                                               : "";
+        if (unit.empty()) EXPECT_FALSE(contains(port, "units:unit")) << row.name;
+        else EXPECT_TRUE(contains(port, "units:unit " + unit)) << row.name;
     }
 }
 
