@@ -32,15 +32,6 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
       set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run} ${CMAKE_BINARY_DIR}/wineprefix)
     endif()
 
-    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-      add_executable(misaligned_stack_test tests/platforms/misaligned_stack_test.cpp)
-      target_compile_definitions(misaligned_stack_test PRIVATE
-                                 VARNOLET_MODULE_PATH="$<TARGET_FILE:varnolet>")
-      target_link_libraries(misaligned_stack_test PRIVATE vsthost GTest::gtest_main)
-      add_dependencies(misaligned_stack_test varnolet)
-      add_test(NAME misaligned_stack_test COMMAND misaligned_stack_test)
-    endif()
-
     # The module's export and import tables, read on the build machine.
     find_program(VARNOLET_OBJDUMP NAMES ${VARNOLET_MINGW_TRIPLET}-objdump
                  x86_64-w64-mingw32-objdump objdump)

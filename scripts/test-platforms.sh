@@ -4,8 +4,7 @@
 # - windows-x86_64: varnolet.dll cross-compiled with MinGW-w64, every test
 #   cross-compiled too and run under Wine, plus a check of the DLL's export
 #   and import tables;
-# - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32),
-#   with calls from a stack aligned as MSVC-built hosts align it;
+# - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
 # - linux-x86: a 32-bit (-m32) build of the module and every test.
 # Both compare their module's fingerprint (module_digest) with that of a
 # native x86-64 build made alongside. Installs what is missing with apt-get
