@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "effect/tolm_varnolet.h"
@@ -27,7 +28,14 @@ intptr_t VSTCALLBACK adapterHost(AEffect*, int32_t opcode, int32_t, intptr_t, vo
 class Lv2Instance::Effect final : public TolmVarnolet {
 public:
     Effect() : TolmVarnolet(adapterHost) {}
-    void setNativeValue(int32_t index, float value) { currentProgram().setValue(index, value); }
+    // Ports are read every run, but a value that stays as it was is not
+    // written again: each write counts as a change, which the audio thread
+    // then reads the program anew for.
+    void setNativeValue(int32_t index, float value) {
+        TolmProgram& program = currentProgram();
+        const float stored = program.getValue(index);
+        if (std::memcmp(&stored, &value, sizeof value) != 0) program.setValue(index, value);
+    }
     bool lineIsFor(float rate) const { return engine().allocatedRate() == rate; }
 };
 
