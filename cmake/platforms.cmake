@@ -23,13 +23,17 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
 
   if(CMAKE_CROSSCOMPILING AND VARNOLET_TESTS)
     if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-      # Each test runs under Wine in a throw-away prefix inside the build.
-      set(CMAKE_CROSSCOMPILING_EMULATOR
-          ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix)
+      # Each test runs under Wine in a throw-away prefix inside the build;
+      # 32-bit programs under 32-bit Wine.
+      set(wine_run ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+      if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        list(APPEND wine_run --win32)
+      endif()
+      set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run} ${CMAKE_BINARY_DIR}/wineprefix)
     endif()
 
     # The module's export and import tables, read on the build machine.
-    find_program(VARNOLET_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump
+    find_program(VARNOLET_OBJDUMP NAMES ${VARNOLET_MINGW_TRIPLET}-objdump
                  x86_64-w64-mingw32-objdump objdump)
     if(VARNOLET_OBJDUMP)
       enable_testing()

@@ -1,10 +1,17 @@
 #!/bin/sh
 # Runs a Windows program under Wine in a prefix of the build's own:
-#   wine-run.sh PREFIX PROGRAM [ARGUMENTS...]
-# CTest calls it for every test of a Windows build. The prefix is made on
-# first use, under a lock, since tests running side by side would otherwise
-# race to create it.
+#   wine-run.sh [--win32] PREFIX PROGRAM [ARGUMENTS...]
+# CTest calls it for every test of a Windows build; --win32 runs a 32-bit
+# program under 32-bit Wine (wine32) in a 32-bit prefix. The prefix is made
+# on first use, under a lock, since tests running side by side would
+# otherwise race to create it.
 set -e
+loaders="wine64 /usr/lib/wine/wine64 wine"
+if [ "$1" = "--win32" ]; then
+  export WINEARCH=win32
+  loaders="/usr/lib/wine/wine wine"
+  shift
+fi
 prefix=$1
 shift
 export WINEPREFIX="$prefix" WINEDEBUG=-all
@@ -12,11 +19,11 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 wine=${VARNOLET_WINE:-}
 if [ -z "$wine" ]; then
-  for candidate in wine64 /usr/lib/wine/wine64 wine; do
+  for candidate in $loaders; do
     if command -v "$candidate" >/dev/null 2>&1; then wine=$candidate; break; fi
   done
 fi
-[ -n "$wine" ] || { echo "wine-run.sh: no wine64 or wine found" >&2; exit 127; }
+[ -n "$wine" ] || { echo "wine-run.sh: none of $loaders found" >&2; exit 127; }
 mkdir -p "$(dirname "$prefix")"
 (
   flock 9

@@ -81,17 +81,76 @@ void DelayEngine::process(const float* parameters, float sampleRate, const float
                           bool accumulate) {
     if (!delayLine || frames <= 0) return;
     const Preparation& p = prepare(parameters, sampleRate);
-    if (accumulate) run<true>(p, in0, in1, out0, out1, frames);
-    else run<false>(p, in0, in1, out0, out1, frames);
+    FilterState state{filterLow_, filterBand_, filterHigh_};
+    if (frames < kNearestTapForLead) {
+        if (accumulate) runShort<true>(p, state, in0, in1, out0, out1, frames);
+        else runShort<false>(p, state, in0, in1, out0, out1, frames);
+    } else {
+        if (accumulate) run<true>(p, state, in0, in1, out0, out1, frames);
+        else run<false>(p, state, in0, in1, out0, out1, frames);
+    }
+    filterLow_ = static_cast<float>(state.low);
+    filterBand_ = static_cast<float>(state.band);
+    filterHigh_ = static_cast<float>(state.high);
+    // Nothing finite that enters through the clipper can make the state
+    // non-finite in any time a host will run (undamped, it grows no faster
+    // than linearly), so this is a last resort: should the state ever stop
+    // being a number, the filter starts again from rest rather than staying
+    // silent. It looks once per block, where it costs nothing per frame, and
+    // at the state as stored: rounding to a float is where a double too large
+    // for one becomes infinite.
+    if (!std::isfinite(filterLow_) || !std::isfinite(filterBand_) || !std::isfinite(filterHigh_))
+        filterLow_ = filterBand_ = filterHigh_ = 0.0f;
+}
+
+namespace {
+
+// One frame of a short block, reading its coefficients where the preparation
+// left them: for a block of a frame or a few, loading them all into registers
+// beforehand, as a long stretch does, would cost more than the frames
+// themselves. Kept out of line so that the compiler cannot hoist those loads
+// out of the caller's loop. Every frame does exactly what it does in a
+// stretch, so the bits are the same.
+template <bool Accumulate>
+__attribute__((noinline)) void oneFrame(const FrameCoefficients& c,
+                                        const FilterCoefficients& filter, FilterState& state,
+                                        const FrameStreams& at, int32_t lineIndex) {
+    plain::FilterRecursion recursion(filter, state, at.lineIn - lineIndex);
+    recursion.step(plain::frameOutsideTheFilter<double, Accumulate>(c, at, 0), lineIndex);
+    state = recursion.state();
+}
+
+}  // namespace
+
+// A block too short to work ahead goes frame by frame, each position stepping
+// and wrapping on its own, rather than in stretches.
+template <bool Accumulate>
+void DelayEngine::runShort(const Preparation& p, FilterState& state, const float* in0,
+                           const float* in1, float* out0, float* out1, int32_t frames) {
+    float* const line = delayLine.get();
+    const int32_t L = delayLength_;
+    int32_t w = writeIndex_;
+    for (int32_t j = 0; j < frames; ++j) {
+        int32_t read[kNumTaps];
+        for (int32_t tap = 0; tap < kNumTaps; ++tap) {
+            read[tap] = w + (L - p.taps.delay[tap]);
+            if (read[tap] >= L) read[tap] -= L;
+        }
+        const FrameStreams at{in0 + j,        in1 + j,        line + read[0], line + read[1],
+                              line + read[2], line + read[3], out0 + j,       out1 + j,
+                              line + w};
+        oneFrame<Accumulate>(p.frame, p.filter, state, at, w);
+        if (++w == L) w = 0;
+    }
+    writeIndex_ = w;
 }
 
 template <bool Accumulate>
-void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, float* out0,
-                      float* out1, int32_t frames) {
+void DelayEngine::run(const Preparation& p, FilterState& state, const float* in0,
+                      const float* in1, float* out0, float* out1, int32_t frames) {
     float* const line = delayLine.get();
     const int32_t L = delayLength_;
 
-    FilterState state{filterLow_, filterBand_, filterHigh_};
     int32_t w = writeIndex_;
     // Each tap reads the slot written D frames ago; a delay of 0 reads the
     // slot about to be overwritten, the oldest one.
@@ -127,18 +186,6 @@ void DelayEngine::run(const Preparation& p, const float* in0, const float* in1, 
     }
 
     writeIndex_ = w;
-    filterLow_ = static_cast<float>(state.low);
-    filterBand_ = static_cast<float>(state.band);
-    filterHigh_ = static_cast<float>(state.high);
-    // Nothing finite that enters through the clipper can make the state
-    // non-finite in any time a host will run (undamped, it grows no faster
-    // than linearly), so this is a last resort: should the state ever stop
-    // being a number, the filter starts again from rest rather than staying
-    // silent. It looks once per block, where it costs nothing per frame, and
-    // at the state as stored: rounding to a float is where a double too large
-    // for one becomes infinite.
-    if (!std::isfinite(filterLow_) || !std::isfinite(filterBand_) || !std::isfinite(filterHigh_))
-        filterLow_ = filterBand_ = filterHigh_ = 0.0f;
 }
 
 }  // namespace varnolet

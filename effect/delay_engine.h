@@ -50,8 +50,11 @@ private:
 
     const Preparation& prepare(const float* parameters, float sampleRate);
     template <bool Accumulate>
-    void run(const Preparation& p, const float* in0, const float* in1, float* out0, float* out1,
-             int32_t frames);
+    void run(const Preparation& p, FilterState& state, const float* in0, const float* in1,
+             float* out0, float* out1, int32_t frames);
+    template <bool Accumulate>
+    void runShort(const Preparation& p, FilterState& state, const float* in0, const float* in1,
+                  float* out0, float* out1, int32_t frames);
 
     std::unique_ptr<float[]> delayLine;
     int32_t delayLength_ = 0;

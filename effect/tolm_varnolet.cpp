@@ -58,8 +58,7 @@ void TolmVarnolet::processChannels(float** inputs, float** outputs, int32_t samp
 int32_t TolmVarnolet::processBlock(const float* in0, const float* in1, float* out0, float* out1,
                                    int32_t sampleFrames, bool accumulate) {
     ScopedFloatingPointMode mode;
-    float snapshot[kNumParameters];
-    readParameters(snapshot);
+    refreshParameters(snapshot, snapshotStamp);
     delay.process(snapshot, getSampleRate(), in0, in1, out0, out1, sampleFrames, accumulate);
     return 0;
 }

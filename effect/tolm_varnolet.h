@@ -36,4 +36,7 @@ private:
     void processChannels(float** inputs, float** outputs, int32_t sampleFrames, bool accumulate);
 
     varnolet::DelayEngine delay;
+    // The current program's values as the audio thread last read them.
+    float snapshot[varnolet::kNumParameters] = {};
+    ParameterSnapshotStamp snapshotStamp;
 };

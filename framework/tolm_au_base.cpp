@@ -42,13 +42,26 @@ TolmAuBase::TolmAuBase(audioMasterCallback host, const ParameterDescription* tab
 
 TolmAuBase::~TolmAuBase() = default;
 
-TolmProgram& TolmAuBase::currentProgram() const {
-    int32_t p = curProgram.load(std::memory_order_relaxed);
-    return *programs[p >= 0 && p < numPrograms ? p : 0];
+int32_t TolmAuBase::currentProgramIndex() const {
+    const int32_t p = curProgram.load(std::memory_order_relaxed);
+    return p >= 0 && p < numPrograms ? p : 0;
 }
+
+TolmProgram& TolmAuBase::currentProgram() const { return *programs[currentProgramIndex()]; }
 
 void TolmAuBase::readParameters(float* values) const {
     currentProgram().getValues(values, numParams);
+}
+
+bool TolmAuBase::refreshParameters(float* values, ParameterSnapshotStamp& stamp) const {
+    const int32_t p = currentProgramIndex();
+    TolmProgram& program = *programs[p];
+    const uint32_t changes = program.changeCount();
+    if (p == stamp.program && changes == stamp.changes) return false;
+    program.getValues(values, numParams);
+    stamp.program = p;
+    stamp.changes = changes;
+    return true;
 }
 
 void TolmAuBase::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {

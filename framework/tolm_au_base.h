@@ -15,6 +15,13 @@
 
 class CFType;
 
+// Which program a copy of parameter values was read from, and after how many
+// of that program's changes.
+struct ParameterSnapshotStamp {
+    int32_t program = -1;
+    uint32_t changes = 0;
+};
+
 // A per-channel processing object of the framework's default block routine.
 class TolmKernel {
 public:
@@ -64,8 +71,14 @@ public:
 protected:
     bool isParameterIndex(int32_t index) const { return index >= 0 && index < numParams; }
     TolmProgram& currentProgram() const;
+    int32_t currentProgramIndex() const;
     // The native value of every parameter of the current program, read once.
     void readParameters(float* values) const;
+    // The same into a copy kept from block to block, read only when the
+    // current program or one of its values has changed since `stamp` was
+    // taken; answers whether it read. A block of a single frame cannot afford
+    // to read every value.
+    bool refreshParameters(float* values, ParameterSnapshotStamp& stamp) const;
 
     const ParameterDescription* parameters;
     std::unique_ptr<std::unique_ptr<TolmProgram>[]> programs;

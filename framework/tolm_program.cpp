@@ -9,7 +9,9 @@ TolmProgramBasic::TolmProgramBasic(int32_t valueCount)
 }
 
 void TolmProgramBasic::setValue(int32_t index, float value) {
-    if (index >= 0 && index < numValues) values[index].store(value, std::memory_order_relaxed);
+    if (index < 0 || index >= numValues) return;
+    values[index].store(value, std::memory_order_relaxed);
+    countChange();
 }
 
 float TolmProgramBasic::getValue(int32_t index) {
@@ -24,6 +26,8 @@ void TolmProgramBasic::setName(const char* newName) {
 }
 
 void TolmProgramBasic::getValues(float* out, int32_t count) {
-    for (int32_t i = 0; i < count; ++i)
-        out[i] = i < numValues ? values[i].load(std::memory_order_relaxed) : 0.0f;
+    const int32_t stored = count < numValues ? count : numValues;
+    int32_t i = 0;
+    for (; i < stored; ++i) out[i] = values[i].load(std::memory_order_relaxed);
+    for (; i < count; ++i) out[i] = 0.0f;
 }

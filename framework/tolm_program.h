@@ -16,6 +16,19 @@ public:
     virtual void getValues(float* values, int32_t count) {
         for (int32_t i = 0; i < count; ++i) values[i] = getValue(i);
     }
+
+    // How many times a value has been written: a reader that remembers it can
+    // tell with one load whether the values it read last are still current.
+    // A value is stored before its write is counted, so a reader that finds a
+    // new count finds at least the values it counts.
+    uint32_t changeCount() const { return changes.load(std::memory_order_acquire); }
+
+protected:
+    // Every setValue counts its write.
+    void countChange() { changes.fetch_add(1, std::memory_order_release); }
+
+private:
+    std::atomic<uint32_t> changes{0};
 };
 
 // The values are written by host threads and read by the audio thread, so

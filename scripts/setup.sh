@@ -11,7 +11,7 @@ if [ "${1:-}" = "--strict" ]; then
   shift
 fi
 packages=(g++ cmake make pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev gnuplot-nox
-          dpf-plugins-vst binutils "$@")
+          dpf-plugins-vst binutils lv2-dev lilv-utils dpkg-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -20,6 +20,15 @@ done
 if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  # A package of another architecture (wine32:i386) needs that architecture
+  # added before apt-get update lists its packages.
+  for p in "${missing[@]}"; do
+    arch=${p#*:}
+    if [ "$arch" != "$p" ] && [ "$arch" != "$(dpkg --print-architecture)" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+      dpkg --add-architecture "$arch"
+    fi
+  done
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || {
     echo "apt-get could not install: ${missing[*]}" >&2

@@ -4,6 +4,7 @@
 # - windows-x86_64: varnolet.dll cross-compiled with MinGW-w64, every test
 #   cross-compiled too and run under Wine, plus a check of the DLL's export
 #   and import tables;
+# - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
 # - linux-x86: a 32-bit (-m32) build of the module and every test.
 # Both compare their module's fingerprint (module_digest) with that of a
 # native x86-64 build made alongside. Installs what is missing with apt-get
@@ -22,7 +23,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # --- what the builds need ---------------------------------------------------
 bash "$root/scripts/setup.sh" --strict g++-multilib g++-mingw-w64-x86-64-posix wine64 wine \
-  googletest binutils-mingw-w64-x86-64 util-linux || exit 1
+  googletest binutils-mingw-w64-x86-64 util-linux g++-mingw-w64-i686-posix \
+  binutils-mingw-w64-i686 wine32:i386 || exit 1
 
 status=0
 summary=()
@@ -101,14 +103,21 @@ run_platform() {
   echo "== $name: done in $((SECONDS - start)) s"
 }
 
+# The Wine server of a build's prefix would otherwise linger a while.
+stop_wine_server() {
+  local server
+  for server in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+    if command -v "$server" >/dev/null 2>&1; then
+      WINEPREFIX=$build_root/$1/wineprefix "$server" -k 2>/dev/null
+      break
+    fi
+  done
+}
+
 run_platform windows-x86_64 mingw-w64-x86_64.cmake
-# The Wine server of the build's prefix would otherwise linger a while.
-for server in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-  if command -v "$server" >/dev/null 2>&1; then
-    WINEPREFIX=$build_root/windows-x86_64/wineprefix "$server" -k 2>/dev/null
-    break
-  fi
-done
+stop_wine_server windows-x86_64
+run_platform windows-x86 mingw-w64-i686.cmake
+stop_wine_server windows-x86
 run_platform linux-x86 linux-i686.cmake
 
 echo "== platform builds:"

@@ -212,6 +212,27 @@ TEST_F(SoundTest, EchoesSurviveSuspendResumeAndProgramChanges) {
     EXPECT_EQ(firstNonZero(outL), 3820u);
 }
 
+TEST_F(SoundTest, AProgramChosenBetweenBlocksIsHeardFromTheNextFrameOn) {
+    // Program 1 is all dry; program 0 all wet. Each has had one value written
+    // since it was made, so only which program is current tells them apart.
+    plugin->setProgram(1);
+    plugin->setParameter(param::kWetDry, 0.0f);
+    plugin->setProgram(0);
+    plugin->setParameter(param::tapLevel(1), 1.0f);
+    std::vector<float> in = {0.25f}, silence = {0.0f}, left(1), right(1);
+    for (int frame = 0; frame < 3; ++frame) {
+        render(in, in, left, right);
+        EXPECT_EQ(left[0], 0.0f) << "wet only, and no echo yet, at frame " << frame;
+    }
+    plugin->setProgram(1);
+    render(in, silence, left, right);
+    EXPECT_EQ(left[0], 0.25f);
+    EXPECT_EQ(right[0], 0.0f);
+    plugin->setProgram(0);
+    render(in, in, left, right);
+    EXPECT_EQ(left[0], 0.0f);
+}
+
 TEST_F(SoundTest, EmptyAndInvalidCallsChangeNothing) {
     auto second = newInstance();
     std::vector<float> a(9000, 0.0f), b(9000, 0.0f), ol(9000, 5.0f), orr(9000, 5.0f);

@@ -7,6 +7,7 @@ int runDiff(ArgumentList&, const ToolOptions&);
 int runBench(ArgumentList&, const ToolOptions&);
 int runSavePreset(ArgumentList&, const ToolOptions&);
 int runGenerate(ArgumentList&, const ToolOptions&);
+int runValidate(ArgumentList&, const ToolOptions&);
 
 namespace {
 #define PLUGIN_SETTINGS_HELP                                                  \
@@ -87,6 +88,21 @@ const std::vector<Command> kCommands = {
      "  --amplitude A               click and noise only (default 0.5)\n"
      "  --format TYPE[:ENC]         the format whatever OUT's name (as for render)\n",
      runGenerate},
+    {"validate", "PLUGIN [options] | --replay FILE [PLUGIN]",
+     "Finds the faults of a plug-in: crashes, hangs, overruns, NaN, lost state.\n"
+     "Plays seeded sequences of host operations, each in a child process with a\n"
+     "timeout, and reports every distinct finding once, with a shortened reproducer\n"
+     "written to a file. Exits 1 when anything failed (warnings alone exit 0).\n"
+     "  --strictness polite|hostile  what hosts do (default), or also what they should not\n"
+     "  --seed N              the run's seed (default 1)\n"
+     "  --time SECONDS        how long to go on (default 60)\n"
+     "  --sequences N         stop after N sequences\n"
+     "  --timeout SECONDS     a call that takes longer hangs (default 5)\n"
+     "  --max-level DB        loudest output from input within 0 dBFS (default 40)\n"
+     "  --out DIR             where reproducers go (default: a new temporary directory)\n"
+     "  --json                the report as JSON\n"
+     "  --replay FILE         play a reproducer again, on its plug-in or PLUGIN\n",
+     runValidate},
 };
 #undef PLUGIN_SETTINGS_HELP
 

@@ -1,0 +1,28 @@
+// How the LV2 plug-in presents the effect: its URI and the order of its ports.
+// The adapter and the generator of its description both follow this layout.
+#pragma once
+
+#include <cstdint>
+
+#include "effect/varnolet_parameters.h"
+
+namespace varnolet_lv2 {
+
+constexpr const char* kPluginUri = "urn:tolmark:varnolet";
+
+// Two audio inputs, two audio outputs, then one control input per parameter
+// in the parameter table's order.
+enum Port : uint32_t {
+    kInputLeft = 0,
+    kInputRight = 1,
+    kOutputLeft = 2,
+    kOutputRight = 3,
+    kFirstControl = 4,
+    kNumPorts = kFirstControl + varnolet::kNumParameters,
+};
+
+constexpr uint32_t controlPort(int32_t parameter) {
+    return kFirstControl + static_cast<uint32_t>(parameter);
+}
+
+}  // namespace varnolet_lv2
