@@ -284,6 +284,14 @@ TEST(Validate, HumanReportJsonReportAndReplayAgree) {
         const JsonValue again = replayed(replay);
         EXPECT_TRUE(again["reproduced"].boolean) << finding["key"].text;
         EXPECT_EQ(again["expected"].text, finding["key"].text);
+        EXPECT_EQ(again["plugin"]["path"].text, FIXTURE_LONG_DISPLAYS);
+        EXPECT_EQ(again["strictness"].text, "hostile");
+        EXPECT_EQ(again["seed"].number, 7);
+        bool same = false;
+        for (const JsonValue& found : again["findings"].items)
+            same |= found["key"].text == finding["key"].text && found["seed"].number == 7 &&
+                    found["sequence"].number == finding["sequence"].number;
+        EXPECT_TRUE(same) << finding["key"].text;
     }
 }
 
