@@ -104,6 +104,8 @@ TEST(Validate, HostileFaultsAreFoundOnlyWhenHostile) {
         EXPECT_EQ(hostile.result.status, 1) << fault.plugin;
         EXPECT_EQ(hostile.kinds("failure"), Kinds{fault.kind}) << fault.plugin << "\n" << hostile.result.out;
         EXPECT_TRUE(hostile.kinds("warning").empty()) << hostile.result.out;
+        // One fault, one finding, whatever index or text it met.
+        EXPECT_EQ(hostile.json["findings"].items.size(), 1u) << hostile.result.out;
         const JsonValue& finding = hostile.finding(fault.kind);
         for (const std::string& words : fault.reasonHolds)
             EXPECT_NE(finding["reason"].text.find(words), std::string::npos)
