@@ -91,8 +91,10 @@ TEST(Validate, HostileFaultsAreFoundOnlyWhenHostile) {
         {FIXTURE_HANG_AT_BLOCK_SIZE_0, "hang", {"processReplacing"}, {"--timeout", "0.5", "--time", "3"}},
         {FIXTURE_NAN_LATCH, "never-recovers", {"after a reset to the defaults"}, {}},
         // Where the module has symbols the place is its function.
-        {FIXTURE_TABLE_READ, "crash", {"SIGSEGV", "a read of", "in (anonymous namespace)::getParameter(AEffect*, int) (fixture_table_read.so+0x"}, {}},
-        {FIXTURE_THROWS_ON_BAD_PROGRAM, "exception", {"an exception (no program ", "came out of the plug-in, during effSetProgram"}, {}},
+        {FIXTURE_TABLE_READ, "crash",
+         {"SIGSEGV", "a read of", "in (anonymous namespace)::getParameter(AEffect*, int) (fixture_table_read.so+0x"}, {}},
+        {FIXTURE_THROWS_ON_BAD_PROGRAM, "exception",
+         {"an exception (no program ", "came out of the plug-in, during effSetProgram"}, {}},
     };
     for (const Case& fault : cases) {
         ScratchDirectory out;
@@ -248,12 +250,12 @@ TEST(Validate, HumanReportJsonReportAndReplayAgree) {
     ASSERT_EQ(json["findings"].items.size(), 2u) << run.result.out;
     EXPECT_EQ(json["findings"][0]["severity"].text, "failure");  // failures first
     EXPECT_EQ(json["findings"][1]["severity"].text, "warning");
-    const auto many = [](double count, const std::string& what) {
-        return std::to_string(static_cast<int>(count)) + " " + what + (count == 1 ? "" : "s");
+    const auto whole = [](const JsonValue& number) { return std::to_string(static_cast<long long>(number.number)); };
+    const auto many = [&](const JsonValue& count, const std::string& what) {
+        return whole(count) + " " + what + (count.number == 1 ? "" : "s");
     };
     EXPECT_TRUE(holds(text, "40 sequences in ")) << text;
-    EXPECT_TRUE(holds(text, " s: " + many(json["failures"].number, "failure") + ", " +
-                                many(json["warnings"].number, "warning") + "\n"))
+    EXPECT_TRUE(holds(text, " s: " + many(json["failures"], "failure") + ", " + many(json["warnings"], "warning") + "\n"))
         << text;
     size_t from = 0;
     for (const JsonValue& finding : json["findings"].items) {
@@ -261,11 +263,11 @@ TEST(Validate, HumanReportJsonReportAndReplayAgree) {
         const std::string file = replay.substr(replay.rfind('/') + 1);
         std::ostringstream block;
         block << (finding["severity"].text == "failure" ? "FAIL " : "warn ") << finding["kind"].text << ": "
-              << withoutAddresses(finding["reason"].text) << "\n     seen in " << many(finding["count"].number, "sequence")
-              << ", first in sequence " << finding["sequence"].number << " of seed " << finding["seed"].number
-              << "; reproducer of " << many(finding["operations"].number, "operation") << " (shortened from "
-              << finding["originalOperations"].number << "):\n     vst2host validate --replay "
-              << humanOut.file(file) << "\n";
+              << withoutAddresses(finding["reason"].text) << "\n     seen in " << many(finding["count"], "sequence")
+              << ", first in sequence " << whole(finding["sequence"]) << " of seed " << whole(finding["seed"])
+              << "; reproducer of " << many(finding["operations"], "operation") << " (shortened from "
+              << whole(finding["originalOperations"]) << "):\n     vst2host validate --replay " << humanOut.file(file)
+              << "\n";
         const size_t at = text.find(block.str(), from);
         EXPECT_NE(at, std::string::npos) << block.str() << "\nin\n" << text;
         if (at != std::string::npos) from = at;

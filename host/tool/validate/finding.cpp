@@ -85,7 +85,9 @@ std::string callDetail(const ChildOutcome& outcome) {
 // An exception's text often holds the index or value it met: one throw is
 // one finding whatever the numbers ("no program 2", "no program -1").
 std::string withoutNumbers(const std::string& text) {
-    const auto digit = [&](size_t i) { return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); };
+    const auto digit = [&](size_t i) {
+        return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    };
     std::string kept;
     for (size_t i = 0; i < text.size();) {
         const bool sign = text[i] == '-' && digit(i + 1);
@@ -94,7 +96,9 @@ std::string withoutNumbers(const std::string& text) {
             continue;
         }
         if (sign) ++i;
-        while (i < text.size() && (std::isxdigit(static_cast<unsigned char>(text[i])) || text[i] == 'x' || text[i] == '.')) ++i;
+        while (i < text.size() &&
+               (std::isxdigit(static_cast<unsigned char>(text[i])) || text[i] == 'x' || text[i] == '.'))
+            ++i;
         kept += '#';
     }
     return kept;
