@@ -1,10 +1,12 @@
 // vst2host validate as a plug-in developer runs it: on a fixture plug-in
-// built clean and once for each of six deliberate faults, each fault found at
-// the strictness where hosts make the calls that expose it and not at the
-// other; on Varnolet Delay; and a written reproducer played again.
+// built clean and once for each deliberate fault, each fault found at the
+// strictness where hosts make the calls that expose it; on Varnolet Delay;
+// written reproducers played again; the report for people and for scripts.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "tests/tool/json_value.h"
 #include "tests/tool/tool_runner.h"
@@ -30,6 +32,22 @@ struct Validation {
 };
 
 using Kinds = std::set<std::string>;
+
+bool holds(const std::string& text, const std::string& words) { return text.find(words) != std::string::npos; }
+
+// The addresses of a crash differ from run to run; a module's offsets and
+// everything else come again with the seed.
+std::string withoutAddresses(const std::string& text) {
+    static const std::regex address("0x[0-9a-f]{8,}");
+    return std::regex_replace(text, address, "0x?");
+}
+
+JsonValue replayed(const std::string& reproducer) {
+    const ToolResult played = runTool({"validate", "--replay", reproducer, "--json"});
+    JsonValue json;
+    EXPECT_TRUE(parseJson(played.out, json)) << played.out << played.err;
+    return json;
+}
 
 // A short run with a fixed seed: the same findings every time.
 Validation validate(const std::string& plugin, const std::string& strictness,
@@ -72,7 +90,11 @@ TEST(Validate, HostileFaultsAreFoundOnlyWhenHostile) {
         // Every hanging sequence costs the timeout, and the run is cut short.
         {FIXTURE_HANG_AT_BLOCK_SIZE_0, "hang", {"processReplacing"}, {"--timeout", "0.5", "--time", "3"}},
         {FIXTURE_NAN_LATCH, "never-recovers", {"after a reset to the defaults"}, {}},
-        {FIXTURE_TABLE_READ, "crash", {"SIGSEGV", "a read of", "fixture_table_read.so"}, {}},
+        // Where the module has symbols the place is its function.
+        {FIXTURE_TABLE_READ, "crash",
+         {"SIGSEGV", "a read of", "in (anonymous namespace)::getParameter(AEffect*, int) (fixture_table_read.so+0x"}, {}},
+        {FIXTURE_THROWS_ON_BAD_PROGRAM, "exception",
+         {"an exception (no program ", "came out of the plug-in, during effSetProgram"}, {}},
     };
     for (const Case& fault : cases) {
         ScratchDirectory out;
@@ -84,6 +106,8 @@ TEST(Validate, HostileFaultsAreFoundOnlyWhenHostile) {
         EXPECT_EQ(hostile.result.status, 1) << fault.plugin;
         EXPECT_EQ(hostile.kinds("failure"), Kinds{fault.kind}) << fault.plugin << "\n" << hostile.result.out;
         EXPECT_TRUE(hostile.kinds("warning").empty()) << hostile.result.out;
+        // One fault, one finding, whatever index or text it met.
+        EXPECT_EQ(hostile.json["findings"].items.size(), 1u) << hostile.result.out;
         const JsonValue& finding = hostile.finding(fault.kind);
         for (const std::string& words : fault.reasonHolds)
             EXPECT_NE(finding["reason"].text.find(words), std::string::npos)
@@ -136,6 +160,143 @@ TEST(Validate, PoliteFaultsAreFoundAtPolite) {
               std::string::npos);
     const Validation allowed = validate(FIXTURE_UNDAMPED_FEEDBACK, "polite", out, {"--max-level", "80"});
     EXPECT_TRUE(allowed.json["findings"].items.empty()) << allowed.result.out;
+}
+
+// State a saved session loses, a second thread that sets parameters while
+// the audio thread processes, NaN from clean input and parameters: each is
+// a failure of its own kind at polite, and its reproducer gives it again.
+TEST(Validate, LostStateThreadsAndNonFiniteOutputAreFoundAtPolite) {
+    struct Case {
+        const char* plugin;
+        std::string kind;
+        std::vector<std::string> reasonHolds;
+    };
+    const std::vector<Case> cases = {
+        // A value changed since its program was chosen, through a bank chunk.
+        {FIXTURE_BANK_CHUNK_DROPS_EDITS, "round-trip", {"came back as", "through the bank chunk on a fresh instance"}},
+        {FIXTURE_SHORT_PROGRAM_NAMES, "round-trip", {"program 1 was called 'Bright hall' and came back as 'Bright '"}},
+        // It traps on the second thread's first change, in its own function.
+        {FIXTURE_ONE_THREAD_PARAMETERS, "crash",
+         {"SIGILL in (anonymous namespace)::setParameter(AEffect*, int, float)",
+          "(fixture_one_thread_parameters.so+0x", "out-of-place thread "}},
+        {FIXTURE_RECIPROCAL_SMOOTHING, "non-finite-output", {"non-finite output from finite input and parameters"}},
+    };
+    for (const Case& fault : cases) {
+        ScratchDirectory out;
+        const Validation run = validate(fault.plugin, "polite", out);
+        EXPECT_EQ(run.result.status, 1) << fault.plugin;
+        EXPECT_EQ(run.kinds("failure"), Kinds{fault.kind}) << fault.plugin << "\n" << run.result.out;
+        EXPECT_TRUE(run.kinds("warning").empty()) << run.result.out;
+        const JsonValue& finding = run.finding(fault.kind);
+        for (const std::string& words : fault.reasonHolds)
+            EXPECT_TRUE(holds(finding["reason"].text, words)) << words << " in " << finding["reason"].text;
+        const JsonValue again = replayed(finding["replay"].text);
+        EXPECT_TRUE(again["reproduced"].boolean) << fault.plugin << "\n" << readText(finding["replay"].text);
+    }
+}
+
+// A display longer than the interface's 8 bytes is a warning while the
+// host's buffer of 64 holds it, as every traced host's does, and a failure
+// when the host passes the interface's own size.
+TEST(Validate, TextsLongerThanTheInterfaceAllowsWarnPoliteAndFailHostile) {
+    ScratchDirectory out;
+    const Validation polite = validate(FIXTURE_LONG_DISPLAYS, "polite", out);
+    EXPECT_EQ(polite.result.status, 0) << polite.result.out;
+    ASSERT_EQ(polite.json["findings"].items.size(), 1u) << polite.result.out;
+    const JsonValue& warning = polite.json["findings"][0];
+    EXPECT_EQ(warning["severity"].text, "warning");
+    EXPECT_EQ(warning["key"].text, "outside-buffer:text-nominal:parameter display");
+    EXPECT_TRUE(holds(warning["reason"].text, "bytes of the parameter display where the interface allows 8 "
+                                              "(the host's buffer of 64 held them)"))
+        << warning["reason"].text;
+
+    const Validation hostile = validate(FIXTURE_LONG_DISPLAYS, "hostile", out);
+    EXPECT_EQ(hostile.result.status, 1);
+    EXPECT_EQ(hostile.kinds("failure"), Kinds{"outside-buffer"}) << hostile.result.out;
+    const std::string reason = hostile.finding("outside-buffer")["reason"].text;
+    // At the guard page right after the buffer, or in the canaries before it.
+    EXPECT_TRUE(holds(reason, "past the end of the text buffer") || holds(reason, "into a buffer of 8")) << reason;
+    EXPECT_TRUE(holds(reason, "during effGetParamDisplay")) << reason;
+    EXPECT_TRUE(holds(reason, "(text param-display ")) << reason;
+}
+
+// Silence after loud input that costs many times what the loud input did:
+// a tail of denormal numbers on a processor that traps on them. The timing
+// is kept only when a second run shows it too, and replays.
+TEST(Validate, SilenceCostingMoreThanLoudInputIsADenormalSlowdown) {
+    ScratchDirectory out;
+    // The second sequence of every run times three seconds of noise and thirty of silence.
+    const Validation slow = validate(FIXTURE_SLOW_SILENT_TAIL, "polite", out, {"--sequences", "2"});
+    EXPECT_EQ(slow.result.status, 1);
+    EXPECT_EQ(slow.kinds("failure"), Kinds{"denormal-slowdown"}) << slow.result.out;
+    const JsonValue& finding = slow.finding("denormal-slowdown");
+    EXPECT_TRUE(holds(finding["reason"].text, "silence after loud input costs")) << slow.result.out;
+    EXPECT_EQ(finding["sequence"].number, 1);
+    EXPECT_TRUE(replayed(finding["replay"].text)["reproduced"].boolean);
+}
+
+// What a person reads and what a script reads are one run: every finding
+// in the same order with the same reason, count, seed, sequence and
+// reproducer, the file holding that reproducer, and its replay naming the
+// same finding, seed and sequence.
+TEST(Validate, HumanReportJsonReportAndReplayAgree) {
+    ScratchDirectory jsonOut, humanOut;
+    const Validation run = validate(FIXTURE_LONG_DISPLAYS, "hostile", jsonOut);
+    const ToolResult human = runTool({"validate", FIXTURE_LONG_DISPLAYS, "--strictness", "hostile", "--seed", "7",
+                                      "--sequences", "40", "--time", "20", "--out", humanOut.path});
+    EXPECT_EQ(human.status, run.result.status);
+    const std::string text = withoutAddresses(human.out);
+    const JsonValue& json = run.json;
+    ASSERT_EQ(json["findings"].items.size(), 2u) << run.result.out;
+    EXPECT_EQ(json["findings"][0]["severity"].text, "failure");  // failures first
+    EXPECT_EQ(json["findings"][1]["severity"].text, "warning");
+    const auto whole = [](const JsonValue& number) { return std::to_string(static_cast<long long>(number.number)); };
+    const auto many = [&](const JsonValue& count, const std::string& what) {
+        return whole(count) + " " + what + (count.number == 1 ? "" : "s");
+    };
+    EXPECT_TRUE(holds(text, "40 sequences in ")) << text;
+    EXPECT_TRUE(holds(text, " s: " + many(json["failures"], "failure") + ", " + many(json["warnings"], "warning") + "\n"))
+        << text;
+    size_t from = 0;
+    for (const JsonValue& finding : json["findings"].items) {
+        const std::string replay = finding["replay"].text;
+        const std::string file = replay.substr(replay.rfind('/') + 1);
+        std::ostringstream block;
+        block << (finding["severity"].text == "failure" ? "FAIL " : "warn ") << finding["kind"].text << ": "
+              << withoutAddresses(finding["reason"].text) << "\n     seen in " << many(finding["count"], "sequence")
+              << ", first in sequence " << whole(finding["sequence"]) << " of seed " << whole(finding["seed"])
+              << "; reproducer of " << many(finding["operations"], "operation") << " (shortened from "
+              << whole(finding["originalOperations"]) << "):\n     vst2host validate --replay " << humanOut.file(file)
+              << "\n";
+        const size_t at = text.find(block.str(), from);
+        EXPECT_NE(at, std::string::npos) << block.str() << "\nin\n" << text;
+        if (at != std::string::npos) from = at;
+        EXPECT_EQ(finding["seed"].number, 7);
+
+        // The file holds the list the report shows, after its header.
+        std::istringstream lines(readText(replay));
+        std::vector<std::string> operations;
+        bool listed = false;
+        for (std::string line; std::getline(lines, line);) {
+            if (listed) operations.push_back(line);
+            listed |= line.rfind("operations ", 0) == 0;
+        }
+        ASSERT_EQ(operations.size(), finding["reproducer"].items.size()) << readText(replay);
+        for (size_t i = 0; i < operations.size(); ++i) EXPECT_EQ(operations[i], finding["reproducer"][i].text);
+        EXPECT_EQ(withoutAddresses(readText(humanOut.file(file))), withoutAddresses(readText(replay)));
+
+        const JsonValue again = replayed(replay);
+        EXPECT_TRUE(again["reproduced"].boolean) << finding["key"].text;
+        EXPECT_EQ(again["expected"].text, finding["key"].text);
+        EXPECT_EQ(again["plugin"]["path"].text, FIXTURE_LONG_DISPLAYS);
+        EXPECT_EQ(again["strictness"].text, "hostile");
+        EXPECT_EQ(again["seed"].number, 7);
+        bool same = false;
+        for (const JsonValue& found : again["findings"].items)
+            same |= found["key"].text == finding["key"].text && found["seed"].number == 7 &&
+                    found["sequence"].number == finding["sequence"].number;
+        EXPECT_TRUE(same) << finding["key"].text;
+    }
 }
 
 TEST(Validate, ReplayOfAWrittenFindingReproducesIt) {

@@ -4,7 +4,8 @@
 # fault shows the same in every build, as it would in a user's plug-in.
 set(VALIDATE_FIXTURES clean null_pointer hang_at_block_size_0 nan_latch unwritten_odd_frames
     table_read undamped_feedback writes_past_output
-    truncated_steps)
+    truncated_steps slow_silent_tail bank_chunk_drops_edits short_program_names
+    one_thread_parameters reciprocal_smoothing long_displays throws_on_bad_program)
 set(VALIDATE_FIXTURE_DEFINITIONS)
 foreach(fault ${VALIDATE_FIXTURES})
   set(target fixture_${fault})

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -79,6 +80,28 @@ std::string callDetail(const ChildOutcome& outcome) {
         return operands.empty() ? text : text + " (" + operands + ")";
     }
     return text;
+}
+
+// An exception's text often holds the index or value it met: one throw is
+// one finding whatever the numbers ("no program 2", "no program -1").
+std::string withoutNumbers(const std::string& text) {
+    const auto digit = [&](size_t i) {
+        return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    };
+    std::string kept;
+    for (size_t i = 0; i < text.size();) {
+        const bool sign = text[i] == '-' && digit(i + 1);
+        if (!sign && !digit(i)) {
+            kept += text[i++];
+            continue;
+        }
+        if (sign) ++i;
+        while (i < text.size() &&
+               (std::isxdigit(static_cast<unsigned char>(text[i])) || text[i] == 'x' || text[i] == '.'))
+            ++i;
+        kept += '#';
+    }
+    return kept;
 }
 
 struct Place {
@@ -183,7 +206,7 @@ std::vector<Finding> findingsOf(const ChildOutcome& outcome, const OperationList
             if (outcome.exitStatus == kExceptionExit) {
                 const std::string what = report.exception[0] ? report.exception : "unknown";
                 ending.kind = "exception";
-                ending.key = "exception:" + callName(outcome) + ":" + what;
+                ending.key = "exception:" + callName(outcome) + ":" + withoutNumbers(what);
                 ending.reason = "an exception (" + what + ") came out of the plug-in, " +
                                 describeStep(outcome, operations);
             } else {

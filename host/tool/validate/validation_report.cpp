@@ -97,7 +97,7 @@ std::string jsonReport(const ReportHeading& heading, const ValidationResult& res
 std::string humanReplayReport(const std::string& file, const ReplayOutcome& outcome) {
     std::string text = "replay " + file + ": " + summary(outcome.result) + "\n";
     inReportOrder(outcome.result, [&](const ReportedFinding& reported) {
-        text += "\n" + findingLines(reported, 0, true);
+        text += "\n" + findingLines(reported, outcome.seed, true);
     });
     if (!outcome.expectedKey.empty())
         text += outcome.reproduced ? "\nreproduced: " + outcome.expectedKey + "\n"
@@ -109,11 +109,17 @@ std::string jsonReplayReport(const std::string& file, const ReplayOutcome& outco
     JsonWriter json;
     json.beginObject();
     json.key("replay").string(file);
+    json.key("plugin").beginObject();
+    json.key("path").string(outcome.pluginPath);
+    json.endObject();
+    json.key("strictness").string(strictnessWord(outcome.strictness));
+    json.key("seed").integer(static_cast<int64_t>(outcome.seed));
+    json.key("sequences").integer(static_cast<int64_t>(outcome.result.sequences));
     json.key("expected").string(outcome.expectedKey);
     json.key("reproduced").boolean(outcome.reproduced);
     json.key("seconds").number(outcome.result.seconds);
     json.key("passed").boolean(outcome.result.failures() == 0);
-    writeFindings(json, outcome.result, 0);
+    writeFindings(json, outcome.result, outcome.seed);
     json.endObject();
     return json.text() + "\n";
 }

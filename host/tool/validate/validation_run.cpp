@@ -239,6 +239,9 @@ bool replayReproducer(const std::string& file, const std::string& pluginOverride
         return false;
     }
     const std::string plugin = pluginOverride.empty() ? replay.pluginPath : pluginOverride;
+    outcome.pluginPath = plugin;
+    outcome.strictness = replay.strictness;
+    outcome.seed = replay.seed;
     outcome.expectedKey = replay.findingKey;
     const Clock::time_point start = Clock::now();
     ChildRunner runner;

@@ -49,6 +49,10 @@ bool runValidation(const ValidationSettings& settings, ValidationResult& result,
 
 struct ReplayOutcome {
     ValidationResult result;
+    // What the reproducer says of itself, and the plug-in it was played on.
+    std::string pluginPath;
+    Strictness strictness = Strictness::Polite;
+    uint64_t seed = 0;
     std::string expectedKey;
     bool reproduced = false;
 };
