@@ -13,11 +13,9 @@
 #include "host/library/plugin_instance.h"
 
 struct TailLength {
-    // Quiet means every output below this, in dB full scale.
-    static constexpr double kQuietDecibels = -90.0;
-
     // Fixed: exactly that many seconds after the input. Automatic: until the
-    // output has stayed quiet for quietSeconds (longer than the longest gap
+    // output, and every stage of the chain before it, has stayed quiet
+    // (kQuietLevel) for quietSeconds (longer than the longest gap
     // between echoes of a two-second delay line at 44.1 kHz), at most
     // capSeconds, then cut after the last frame that was not quiet.
     bool automatic = true;
