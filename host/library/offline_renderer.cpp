@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "host/library/channel_blocks.h"
-#include "host/library/plugin_stage.h"
 
 namespace {
 // Quiet frames of an automatic tail, held back until it is known whether
@@ -72,27 +71,6 @@ bool writeFrames(AudioSink& sink, ChannelBlocks& block, size_t from, size_t coun
     return count == 0 || sink.write(block.from(from), count, error);
 }
 }  // namespace
-
-bool OfflineRenderer::render(PluginInstance& plugin, AudioSource& source, AudioSink& sink,
-                             RenderReport& report, std::string& error) {
-    InputRouting routing;
-    if (!planInputs(source.channelCount(), 0, plugin.numInputs(), routing, error)) return false;
-    if (routing.instances != 1) {
-        error = "the plug-in takes one channel; the input has " +
-                std::to_string(source.channelCount());
-        return false;
-    }
-    InputThenSilence input(source);
-    StageOptions options;
-    options.compensateLatency = compensateLatency;
-    PluginStage stage({&plugin}, routing, input, static_cast<size_t>(schedule.largest()), options);
-    stage.start();
-    const bool done = run(input, stage, sink, report, error);
-    stage.stop();
-    report.latency = stage.latency();
-    report.longestReportedLatency = stage.longestReportedLatency();
-    return done;
-}
 
 bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink& sink,
                           RenderReport& report, std::string& error) {

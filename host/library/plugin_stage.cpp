@@ -15,6 +15,7 @@ PluginStage::PluginStage(std::vector<PluginInstance*> plugins, const InputRoutin
       fromUpstream(source.channelCount(), largestBlock),
       lastApplied(options.automation.ramps.size(), std::numeric_limits<float>::quiet_NaN()),
       due(0) {
+    options.automation.step = std::max<int64_t>(options.automation.step, 1);
     if (options.sidechain)
         fromSidechain = std::make_unique<ChannelBlocks>(options.sidechain->channelCount(), largestBlock);
     std::vector<float*> all;

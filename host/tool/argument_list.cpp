@@ -50,6 +50,19 @@ std::vector<ArgumentList> ArgumentList::takeGroups(const std::string& separator)
     return groups;
 }
 
+bool ArgumentList::takeFirst(std::string& word) {
+    if (words.empty() || (words[0].size() > 1 && words[0][0] == '-')) return false;
+    word = words[0];
+    words.erase(words.begin());
+    return true;
+}
+
+void ArgumentList::append(ArgumentList& other) {
+    words.insert(words.end(), other.words.begin(), other.words.end());
+    other.words.clear();
+    if (problem.empty()) problem = other.problem;
+}
+
 bool ArgumentList::value(const std::string& name, std::string& out) {
     const std::vector<std::string> found = values(name);
     if (found.empty()) return false;

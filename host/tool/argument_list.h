@@ -19,6 +19,10 @@ public:
     // Takes every word from the first separator on: the words between one
     // separator and the next become a list of their own ("--then").
     std::vector<ArgumentList> takeGroups(const std::string& separator);
+    // Takes the first word when it is no option.
+    bool takeFirst(std::string& word);
+    // Moves the words left in other, and a value it missed, to this list.
+    void append(ArgumentList& other);
 
     // What is left, which must be between least and most words and hold no
     // option; false with the reason otherwise, or after a missing value.

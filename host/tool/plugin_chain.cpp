@@ -8,10 +8,6 @@
 #include "host/tool/tool_options.h"
 
 namespace {
-// Options of the whole command (--block, --tail, ...) stand before the
-// first --then; a plug-in after it takes only its own.
-const char* const kLinkOptions = "--set, --program, --preset, --automate, --sidechain, --midi, --outputs";
-
 std::string channels(size_t count) {
     return std::to_string(count) + " channel" + (count == 1 ? "" : "s");
 }
@@ -80,20 +76,15 @@ bool takeChainLinks(ArgumentList& arguments, std::vector<ChainLink>& links, std:
     std::vector<ArgumentList> groups = arguments.takeGroups("--then");
     links.assign(1, ChainLink());
     if (!links[0].take(arguments, error)) return false;
-    for (size_t g = 0; g < groups.size(); ++g) {
+    for (ArgumentList& group : groups) {
         ChainLink link;
-        std::vector<std::string> positional;
-        if (!link.take(groups[g], error)) return false;
-        if (!groups[g].positionals(1, 1, positional, error)) {
-            const std::string where = "after --then number " + std::to_string(g + 1);
-            if (error.find("unknown option") == 0)
-                error += " " + where + ": a plug-in there takes " + kLinkOptions +
-                         "; the options of the whole command come before the first --then";
-            else
-                error = "one plug-in with its options " + where + ": " + error;
+        if (!group.takeFirst(link.path)) {
+            error = "--then needs a plug-in before its options";
             return false;
         }
-        link.path = positional[0];
+        if (!link.take(group, error)) return false;
+        // What is left belongs to the whole command, wherever it stands.
+        arguments.append(group);
         links.push_back(link);
     }
     return true;
@@ -162,8 +153,14 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
                 (sidechainChannels ? " and the sidechain " + channels(sidechainChannels) : "") +
                 " for the " + std::to_string(first.numInputs()) + " inputs of " + link->name + ": " +
                 link->routing.silentInputs);
-    while (link->sessions.size() < link->routing.instances)
+    while (link->sessions.size() < link->routing.instances) {
         if (!openOne()) return false;
+        const PluginInstance& more = link->sessions.back()->plugin();
+        if (more.numInputs() != first.numInputs() || more.numOutputs() != first.numOutputs()) {
+            error = "the instances of " + link->name + " differ in their channels";
+            return false;
+        }
+    }
 
     std::vector<TimedMidiMessage> events = number == 0 ? use.events : std::vector<TimedMidiMessage>();
     if (!given.midiPath.empty()) {

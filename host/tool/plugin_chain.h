@@ -33,8 +33,10 @@ struct ChainLink {
 
 // The links of a command line: the first from the command's own words
 // (whose first positional, the plug-in, the command fills in), then one
-// for the words after each --then, which name one plug-in each and hold
-// only that plug-in's options. False on a malformed command line.
+// for the words after each --then, which start with a plug-in. A plug-in's
+// options (the settings, --automate, --sidechain, --midi, --outputs) are
+// those of the plug-in they follow; any other words go back to the
+// command's own. False on a malformed command line.
 bool takeChainLinks(ArgumentList& arguments, std::vector<ChainLink>& links, std::string& error);
 
 // How a command runs the chain.
