@@ -16,9 +16,11 @@ public:
     void retain();
     // Destroys the object when the last reference goes.
     void release();
+    // References held; 0 on creation.
+    int32_t retainCount() const { return refCount.load(std::memory_order_relaxed); }
 
-    // References held; 0 on creation. Atomic because instances on different
-    // host threads share the same strings.
+private:
+    // Atomic because instances on different host threads share the same strings.
     std::atomic<int32_t> refCount{0};
 };
 

@@ -16,6 +16,10 @@ constexpr size_t kParameterNameSize = 16;
 constexpr int32_t kIndexedFallbackLength = 8;
 constexpr size_t kValueNameSize = 24;
 
+// Not ==, which takes -0 for 0: a value is left alone only when writing it
+// would change no bit.
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 void copyBounded(char* destination, const char* source, size_t size) {
     size_t length = strnlen(source, size - 1);
     std::memcpy(destination, source, length);
@@ -23,11 +27,11 @@ void copyBounded(char* destination, const char* source, size_t size) {
 }
 }  // namespace
 
-TolmAuBase::TolmAuBase(audioMasterCallback audioMaster, const ParameterDescription* parameters,
-                       int32_t numParams, int32_t numPrograms)
-    : AudioEffectX(audioMaster, numPrograms, numParams),
-      parameters(parameters),
-      programs(new std::unique_ptr<TolmProgram>[static_cast<size_t>(numPrograms)]) {
+TolmAuBase::TolmAuBase(audioMasterCallback host, const ParameterDescription* table,
+                       int32_t parameterCount, int32_t programCount)
+    : AudioEffectX(host, programCount, parameterCount),
+      parameters(table),
+      programs(new std::unique_ptr<TolmProgram>[static_cast<size_t>(programCount)]) {
     for (int32_t p = 0; p < numPrograms; ++p) {
         programs[p].reset(new TolmProgramBasic(numParams));
         for (int32_t j = 0; j < numParams; ++j) programs[p]->setValue(j, parameters[j].defaultValue);
@@ -75,11 +79,34 @@ float TolmAuBase::valueToLinear(float v, int32_t index) const {
 }
 
 void TolmAuBase::setParameter(int32_t index, float value) {
+    if (!isParameterIndex(index) || std::isnan(value)) return;
+    TolmProgram& program = currentProgram();
+    const float stored = program.getValue(index);
     // Outside 0..1 a value would leave the parameter's range, and ranges are
     // what keep the engine's reads inside its line and its filter stable.
-    if (!isParameterIndex(index) || std::isnan(value)) return;
-    value = std::min(1.0f, std::max(0.0f, value));
-    currentProgram().setValue(index, valueFromLinear(value, index));
+    const float mapped = valueFromLinear(std::min(1.0f, std::max(0.0f, value)), index);
+    // Hosts that keep no chunk restore a plug-in by writing back what
+    // getParameter gave them, some whenever they open its panel. Mapped again,
+    // a read-back need not give the value stored (the default cutoff of
+    // 1000 Hz reads back as 0.590271831, which maps to 999.99988 Hz): the
+    // stored value stays as it is, bit for bit.
+    if (sameBits(mapped, stored) || isReadBack(value, stored, mapped, index)) return;
+    // One whole store, which the audio thread reads as the old value or the new.
+    program.setValue(index, mapped);
+}
+
+bool TolmAuBase::isReadBack(float value, float stored, float mapped, int32_t index) const {
+    const ParameterDescription& description = parameters[index];
+    if (description.unit == kAudioUnitParameterUnit_Hertz && stored >= description.minValue &&
+        stored <= description.maxValue) {
+        // The read-back costs two logarithms, which a host moving the value
+        // should not pay. Being the exact normalised value rounded to float,
+        // it maps to within 1e-6 of the stored value for any range up to
+        // 1:10^8 (50 to 8000 Hz: 2.2e-7); a mapped value further away cannot
+        // come from it.
+        if (std::fabs(mapped - stored) > 0x1p-16f * stored) return false;
+    }
+    return valueToLinear(stored, index) == value;
 }
 
 float TolmAuBase::getParameter(int32_t index) {

@@ -33,8 +33,8 @@ public:
 
 class TolmAuBase : public AudioEffectX {
 public:
-    TolmAuBase(audioMasterCallback audioMaster, const ParameterDescription* parameters,
-               int32_t numParams, int32_t numPrograms);
+    TolmAuBase(audioMasterCallback host, const ParameterDescription* table,
+               int32_t parameterCount, int32_t programCount);
     ~TolmAuBase() override;
 
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
@@ -84,4 +84,8 @@ protected:
     std::unique_ptr<std::unique_ptr<TolmProgram>[]> programs;
     std::vector<TolmKernel*> kernels;
     std::vector<PropertyListener> listeners;
+
+private:
+    // Whether the host's value is what getParameter answers for the stored one.
+    bool isReadBack(float value, float stored, float mapped, int32_t index) const;
 };

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-TolmProgramBasic::TolmProgramBasic(int32_t numValues)
-    : numValues(numValues > 0 ? numValues : 0),
-      values(new std::atomic<float>[static_cast<size_t>(this->numValues)]) {
-    for (int32_t i = 0; i < this->numValues; ++i) values[i].store(0.0f, std::memory_order_relaxed);
+TolmProgramBasic::TolmProgramBasic(int32_t valueCount)
+    : numValues(valueCount > 0 ? valueCount : 0),
+      values(new std::atomic<float>[static_cast<size_t>(numValues)]) {
+    for (int32_t i = 0; i < numValues; ++i) values[i].store(0.0f, std::memory_order_relaxed);
 }
 
 void TolmProgramBasic::setValue(int32_t index, float value) {

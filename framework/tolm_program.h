@@ -37,7 +37,7 @@ class TolmProgramBasic final : public TolmProgram {
 public:
     static constexpr int kNameSize = 32;
 
-    explicit TolmProgramBasic(int32_t numValues);
+    explicit TolmProgramBasic(int32_t valueCount);
 
     // An index outside the store is ignored on writing and reads as 0.
     void setValue(int32_t index, float value) override;

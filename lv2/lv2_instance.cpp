@@ -39,7 +39,7 @@ public:
     bool lineIsFor(float rate) const { return engine().allocatedRate() == rate; }
 };
 
-Lv2Instance::Lv2Instance(std::unique_ptr<Effect> effect) : effect(std::move(effect)) {}
+Lv2Instance::Lv2Instance(std::unique_ptr<Effect> instance) : effect(std::move(instance)) {}
 Lv2Instance::~Lv2Instance() = default;
 
 Lv2Instance* Lv2Instance::create(double sampleRate) {

@@ -25,7 +25,7 @@ public:
 
 private:
     class Effect;
-    explicit Lv2Instance(std::unique_ptr<Effect> effect);
+    explicit Lv2Instance(std::unique_ptr<Effect> instance);
 
     std::unique_ptr<Effect> effect;
     const float* inputs[2] = {};

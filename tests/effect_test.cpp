@@ -147,22 +147,22 @@ TEST_F(EffectInstance, ValueNamesAreSharedAndCountedAcrossDisplayRequests) {
     effect->getParameterDisplay(19, text);
     ASSERT_STREQ(text, "Thru");
     CFString* thru = stringForLiteral(varnolet::kFilterTypeNames[0]);
-    EXPECT_EQ(thru->refCount.load(), 1) << "only the registry holds it between requests";
+    EXPECT_EQ(thru->retainCount(), 1) << "only the registry holds it between requests";
     for (int i = 0; i < 5; ++i) effect->getParameterDisplay(19, text);
-    EXPECT_EQ(thru->refCount.load(), 1);
+    EXPECT_EQ(thru->retainCount(), 1);
 
     const float zero = 0.0f, four = 4.0f;
     AudioUnitParameterValueName request{19, &zero, nullptr};
     EXPECT_EQ(effect->GetProperty(33, 0, 0, &request), 0);
     EXPECT_EQ(request.outName, thru);
-    EXPECT_EQ(thru->refCount.load(), 2);
+    EXPECT_EQ(thru->retainCount(), 2);
     AudioUnitParameterValueName again{19, &four, nullptr};
     EXPECT_EQ(effect->GetProperty(33, 0, 0, &again), 0);
     EXPECT_EQ(again.outName, thru);
-    EXPECT_EQ(thru->refCount.load(), 3);
+    EXPECT_EQ(thru->retainCount(), 3);
     thru->release();
     thru->release();
-    EXPECT_EQ(thru->refCount.load(), 1);
+    EXPECT_EQ(thru->retainCount(), 1);
 }
 
 TEST_F(EffectInstance, PropertyHooksAnswerOnlyWhatTheyServe) {

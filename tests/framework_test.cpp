@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "framework/parameter_text.h"
 #include "framework/tolm_au_base.h"
@@ -20,11 +21,15 @@ const ParameterDescription kTable[] = {
     {"Tempo", kAudioUnitParameterUnit_BPM, 20, 300, 120},
     {"Odd", 77, 0, 1, 0.5f},
     {"Fixed", kAudioUnitParameterUnit_Generic, 3, 3, 3},
+    {"Cutoff", kAudioUnitParameterUnit_Hertz, 50, 8000, 1000},
+    {"Wide", kAudioUnitParameterUnit_Hertz, 0.001f, 100000, 1},
 };
 
 class Framework : public TolmAuBase {
 public:
-    Framework() : TolmAuBase(nullptr, kTable, 9, 2) {}
+    Framework() : TolmAuBase(nullptr, kTable, 11, 2) {}
+    void store(int32_t index, float native) { currentProgram().setValue(index, native); }
+    float stored(int32_t index) { return currentProgram().getValue(index); }
     std::string display(int32_t index) {
         char text[64];
         std::memset(text, 'x', sizeof text);
@@ -81,6 +86,44 @@ TEST(Framework, EqualBoundsMapToTheMinimum) {
     EXPECT_EQ(f.getParameter(8), 3.0f);
     f.setParameter(8, 0.7f);
     EXPECT_EQ(f.display(8), "3.000");
+}
+
+// Any stored value, not only one a host's value maps onto (a default, or a
+// value from before): its read-back written again leaves it bit for bit, and
+// the values beside the read-back are mapped as any other.
+TEST(Framework, AReadBackLeavesTheStoredValueAndTheValuesBesideItAreMapped) {
+    Framework f;
+    std::mt19937 draw(7);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    auto bits = [](float v) {
+        uint32_t u;
+        std::memcpy(&u, &v, sizeof u);
+        return u;
+    };
+    int moved = 0;
+    for (int32_t index : {0, 4, 5, 9, 10}) {
+        const ParameterDescription& d = kTable[index];
+        for (int n = 0; n < 20000; ++n) {
+            // Evenly spread in the mapping's own terms, so that logarithmic
+            // ranges are covered end to end.
+            const float s = index >= 9 ? d.minValue * std::pow(d.maxValue / d.minValue, unit(draw))
+                                       : d.minValue + unit(draw) * (d.maxValue - d.minValue);
+            f.store(index, s);
+            const float read = f.getParameter(index);
+            f.setParameter(index, read);
+            ASSERT_EQ(bits(f.stored(index)), bits(s)) << d.name << " " << s;
+            if (f.valueFromLinear(read, index) != s) ++moved;
+            for (float toward : {-1.0f, 2.0f}) {
+                const float beside = std::nextafter(read, toward);
+                if (beside < 0.0f || beside > 1.0f) continue;
+                f.store(index, s);
+                f.setParameter(index, beside);
+                ASSERT_EQ(bits(f.stored(index)), bits(f.valueFromLinear(beside, index)))
+                    << d.name << " " << s << " written " << beside;
+            }
+        }
+    }
+    EXPECT_GT(moved, 10000) << "most of these values are no fixed points of the mapping";
 }
 
 TEST(Framework, NumberFormatByMagnitude) {

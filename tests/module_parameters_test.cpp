@@ -1,5 +1,6 @@
 // Parameters as a host's generic panel sees them: names, labels, display
 // texts and the mapping of its 0..1 values.
+#include <cstdio>
 #include <cstring>
 
 #include "tests/module_fixture.h"
@@ -92,6 +93,85 @@ TEST_F(ParameterTest, IndicesOutsideTheTableTouchNothing) {
     }
     for (int i = 0; i < table::kCount; ++i)
         EXPECT_NEAR(plugin->getParameter(i), table::normalised(i, table::kRows[i].def), 1e-6f);
+}
+
+// The display text of a native value, as a host's panel shows it.
+std::string displayOf(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, v < 10 ? "%.3f" : v < 100 ? "%.2f" : v < 1000 ? "%.1f" : "%.0f",
+                  static_cast<double>(v));
+    return text;
+}
+
+// What hosts without chunks do on every reload, and Audacity whenever it opens
+// the panel: read a parameter and write it straight back.
+TEST_F(ParameterTest, AValueReadBackAndWrittenAgainStaysAsItWas) {
+    // The defaults first: the cutoff's 1000 Hz and the pans' -1/3 and 1/3 are
+    // values no normalised value maps onto exactly.
+    std::vector<float> hostValues = {-1.0f, 0.0f, 0.1f, 0.25f, 1.0f / 3.0f, 0.5f, 0.590271831f,
+                                     0.7f,  0.9f, 1.0f};
+    for (float x : hostValues)
+        for (int i = 0; i < table::kCount; ++i) {
+            SCOPED_TRACE(std::string(table::kRows[i].name) +
+                         (x < 0 ? " at its default" : " set to " + std::to_string(x)));
+            if (x >= 0) plugin->setParameter(i, x);
+            const float read = plugin->getParameter(i);
+            const std::string shown = plugin->parameterDisplay(i);
+            plugin->setParameter(i, read);
+            EXPECT_EQ(plugin->getParameter(i), read);
+            EXPECT_EQ(plugin->parameterDisplay(i), shown);
+        }
+}
+
+TEST_F(ParameterTest, WritingBackWhatWasReadLeavesTheSoundAsItWas) {
+    auto reopened = newInstance();
+    for (PluginInstance* instance : {plugin.get(), reopened.get()})
+        instance->setParameter(param::kType, 0.25f);  // low-pass: the cutoff is heard
+    for (int i = 0; i < table::kCount; ++i) reopened->setParameter(i, reopened->getParameter(i));
+
+    // Long enough for the third tap's first echo, 600 ms on.
+    auto renderThrough = [](PluginInstance& instance) {
+        const size_t frames = 32768;
+        std::vector<float> left(frames), right(frames), outLeft(frames), outRight(frames);
+        for (size_t i = 0; i < left.size(); ++i) {
+            left[i] = std::sin(0.05f * static_cast<float>(i));
+            right[i] = i == 0 ? 1.0f : 0.0f;
+        }
+        float* in[2] = {left.data(), right.data()};
+        float* out[2] = {outLeft.data(), outRight.data()};
+        instance.processReplacing(in, out, static_cast<int32_t>(left.size()));
+        outLeft.insert(outLeft.end(), outRight.begin(), outRight.end());
+        return outLeft;
+    };
+    const std::vector<float> expected = renderThrough(*plugin);
+    const std::vector<float> got = renderThrough(*reopened);
+    ASSERT_EQ(got.size(), expected.size());
+    EXPECT_EQ(std::memcmp(got.data(), expected.data(), got.size() * sizeof(float)), 0)
+        << "the written-back values changed the sound";
+}
+
+TEST_F(ParameterTest, AnyOtherValueIsMappedAsBefore) {
+    // The default's read-back, sent while another value is stored, stands
+    // for what the mapping makes of it.
+    for (int i : {param::kCutoff, param::tapPan(2), param::tapPan(3)}) {
+        SCOPED_TRACE(table::kRows[i].name);
+        const float readAtDefault = plugin->getParameter(i);
+        plugin->setParameter(i, 0.9f);
+        plugin->setParameter(i, readAtDefault);
+        EXPECT_EQ(plugin->parameterDisplay(i), displayOf(table::native(i, readAtDefault)));
+    }
+    EXPECT_EQ(plugin->parameterDisplay(param::kCutoff), "1000.0");  // 999.99988 Hz
+
+    // One step of the float beside the read-back is not the read-back.
+    for (float toward : {0.0f, 1.0f}) {
+        auto fresh = newInstance();
+        const float read = fresh->getParameter(param::kCutoff);
+        const float beside = std::nextafter(read, toward);
+        fresh->setParameter(param::kCutoff, beside);
+        EXPECT_EQ(fresh->getParameter(param::kCutoff), beside);
+        EXPECT_EQ(fresh->parameterDisplay(param::kCutoff),
+                  displayOf(table::native(param::kCutoff, beside)));
+    }
 }
 
 TEST_F(ParameterTest, FilterTypeNamesAroundTheirWindows) {

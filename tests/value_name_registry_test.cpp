@@ -68,12 +68,12 @@ TEST(ValueNameRegistry, SameAddressSameObjectHeldOnlyByTheRegistry) {
     CFString* first = stringForLiteral(kThru);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->text(), "Thru");
-    EXPECT_EQ(first->refCount, 1);
+    EXPECT_EQ(first->retainCount(), 1);
 
     first->retain();  // a display request: hook retains, display releases
     first->release();
     EXPECT_EQ(stringForLiteral(kThru), first);
-    EXPECT_EQ(first->refCount, 1);
+    EXPECT_EQ(first->retainCount(), 1);
 
     CFString* low = stringForLiteral(kLow);
     CFString* lowAgain = stringForLiteral(kLowAgain);
@@ -99,16 +99,16 @@ TEST(ValueNameRegistry, TeardownDestroysUnheldStringsAndKeepsRetainedOnes) {
     releaseLiteralStrings();
     EXPECT_TRUE(watchedFreed);
     EXPECT_EQ(literalStringCount(), 0);
-    EXPECT_EQ(kept->refCount, 2);
+    EXPECT_EQ(kept->retainCount(), 2);
     EXPECT_EQ(kept->text(), "Band");
 
     releaseLiteralStrings();  // a second teardown touches nothing
-    EXPECT_EQ(kept->refCount, 2);
+    EXPECT_EQ(kept->retainCount(), 2);
 
     // Usable again, with a fresh object for the old key.
     CFString* again = stringForLiteral(kKept);
     EXPECT_NE(again, kept);
-    EXPECT_EQ(again->refCount, 1);
+    EXPECT_EQ(again->retainCount(), 1);
     EXPECT_EQ(literalStringCount(), 1);
 
     watchedFreed = false;
@@ -138,7 +138,7 @@ TEST(ValueNameRegistry, FailedAllocationLeaksNothingAndLeavesTheMapAsItWas) {
         if (!threw) {
             EXPECT_GE(failAt, 3) << "CFString, its text and the map node each need memory";
             EXPECT_EQ(literalStringCount(), entriesBefore + 1);
-            EXPECT_EQ(stringForLiteral(kLongName)->refCount, 1);
+            EXPECT_EQ(stringForLiteral(kLongName)->retainCount(), 1);
             break;
         }
         EXPECT_EQ(liveAllocations, liveBefore) << "leak when allocation " << failAt << " fails";
@@ -157,7 +157,7 @@ TEST(ValueNameRegistry, ConcurrentRequestsShareOneObjectPerLiteral) {
             s->retain();
             if (!s->getCString(buffer) || std::strcmp(buffer, "Shared") != 0) fault = true;
             s->release();
-            if (s->refCount < 1) fault = true;
+            if (s->retainCount() < 1) fault = true;
             seen[id] = s;
             // Each thread also keeps adding keys while the other looks up.
             stringForLiteral(id ? kLow : kThru);
@@ -168,7 +168,7 @@ TEST(ValueNameRegistry, ConcurrentRequestsShareOneObjectPerLiteral) {
     b.join();
     EXPECT_FALSE(fault);
     EXPECT_EQ(seen[0].load(), seen[1].load());
-    EXPECT_EQ(seen[0].load()->refCount, 1);
+    EXPECT_EQ(seen[0].load()->retainCount(), 1);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include "vst/bridges.h"
 #include "vst/value_text.h"
 
-AudioEffect::AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams)
-    : audioMaster(audioMaster), numPrograms(numPrograms), numParams(numParams) {
+AudioEffect::AudioEffect(audioMasterCallback host, int32_t programCount, int32_t parameterCount)
+    : audioMaster(host), numPrograms(programCount), numParams(parameterCount) {
     std::memset(&cEffect, 0, sizeof cEffect);
     cEffect.flags |= effFlagsCanReplacing;
     cEffect.ioRatio = 1.0f;
@@ -20,8 +20,8 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, i
     cEffect.getParameter = bridges::getParameter;
     cEffect.processReplacing = bridges::processReplacing;
     cEffect.processDoubleReplacing = bridges::processDoubleReplacing;
-    cEffect.numPrograms = numPrograms;
-    cEffect.numParams = numParams;
+    cEffect.numPrograms = programCount;
+    cEffect.numParams = parameterCount;
     cEffect.numOutputs = 2;
     cEffect.object = this;
     cEffect.uniqueID = fourCharCode('N', 'o', 'E', 'f');

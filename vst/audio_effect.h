@@ -11,7 +11,7 @@
 
 class AudioEffect {
 public:
-    AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams);
+    AudioEffect(audioMasterCallback host, int32_t programCount, int32_t parameterCount);
     virtual ~AudioEffect();
     AudioEffect(const AudioEffect&) = delete;
     AudioEffect& operator=(const AudioEffect&) = delete;

@@ -8,7 +8,8 @@
 
 class FindingSink {
 public:
-    FindingSink(ChildReport& report, ChildProgress& progress) : report(report), progress(progress) {}
+    FindingSink(ChildReport& childReport, ChildProgress& childProgress)
+        : report(childReport), progress(childProgress) {}
 
     void failure(const std::string& kind, const std::string& key, const std::string& reason) {
         add(true, kind, key, reason);

@@ -14,7 +14,7 @@
 namespace {
 class SequencePlayer {
 public:
-    SequencePlayer(PlayerContext& context) : context(context) {}
+    SequencePlayer(PlayerContext& playerContext) : context(playerContext) {}
 
     // False when the sequence ends here.
     bool perform(const Operation& op);

@@ -48,8 +48,8 @@ bool needsConfirmation(const Finding& finding) { return finding.kind == "denorma
 
 class Validation {
 public:
-    Validation(const ValidationSettings& settings, ValidationResult& result)
-        : settings(settings), result(result), maxLevel(linearLevel(settings.maxLevelDb)) {}
+    Validation(const ValidationSettings& runSettings, ValidationResult& runResult)
+        : settings(runSettings), result(runResult), maxLevel(linearLevel(runSettings.maxLevelDb)) {}
 
     bool run(std::string& error);
 
@@ -58,8 +58,8 @@ private:
         const std::string& path = settings.pluginPath;
         const double level = maxLevel;
         return runner.run(
-            [&operations, &path, level](ChildReport& report, ChildProgress& progress) {
-                playSequence(path, operations, level, report, progress);
+            [&operations, &path, level](ChildReport& childReport, ChildProgress& childProgress) {
+                playSequence(path, operations, level, childReport, childProgress);
             },
             timeout);
     }
