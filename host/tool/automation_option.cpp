@@ -14,11 +14,7 @@ bool parseAutomationRequest(const std::string& text, AutomationRequest& request,
     }
     request = AutomationRequest{};
     request.parameter = text.substr(0, equals);
-    size_t start = equals + 1;
-    while (start <= text.size()) {
-        const size_t comma = text.find(',', start);
-        const std::string point = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                                 : comma - start);
+    for (const std::string& point : splitList(text.substr(equals + 1))) {
         const size_t colon = point.find(':');
         double seconds = 0.0;
         if (colon == std::string::npos || !parseDecimal(point.substr(0, colon), seconds) ||
@@ -31,8 +27,6 @@ bool parseAutomationRequest(const std::string& text, AutomationRequest& request,
             return false;
         }
         request.points.push_back({seconds, point.substr(colon + 1)});
-        if (comma == std::string::npos) break;
-        start = comma + 1;
     }
     return true;
 }

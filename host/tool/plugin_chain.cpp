@@ -15,11 +15,7 @@ std::string channels(size_t count) {
 // "1,3-4" counted from 1, as outputs are named, into indices from 0.
 bool parseOutputList(const std::string& text, std::vector<size_t>& outputs, std::string& error) {
     outputs.clear();
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t comma = text.find(',', start);
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                                : comma - start);
+    for (const std::string& part : splitList(text)) {
         const size_t dash = part.find('-', 1);
         int64_t first = 0, last = 0;
         const bool range = dash != std::string::npos;
@@ -33,8 +29,6 @@ bool parseOutputList(const std::string& text, std::vector<size_t>& outputs, std:
         }
         for (int64_t output = first; output <= last; ++output)
             outputs.push_back(static_cast<size_t>(output - 1));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
     }
     return true;
 }
@@ -209,6 +203,11 @@ AudioStream& PluginChain::connect(AudioStream& input) {
         upstream = link->stage.get();
     }
     return *upstream;
+}
+
+void PluginChain::setBlockSize(int32_t frames) {
+    for (auto& link : links)
+        for (auto& session : link->sessions) session->plugin().setBlockSize(frames);
 }
 
 void PluginChain::start() {

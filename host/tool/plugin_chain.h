@@ -69,9 +69,12 @@ public:
     PluginChain(const PluginChain&) = delete;
     PluginChain& operator=(const PluginChain&) = delete;
 
-    // Builds the stages on the input, once; the last one's stream is where
-    // a render pulls from.
+    // Builds the stages on the input (anew, when called again); the last
+    // one's stream is where a render pulls from.
     AudioStream& connect(AudioStream& input);
+    // Announces a block size, no larger than the one the chain was opened
+    // for, to every plug-in while they are switched off.
+    void setBlockSize(int32_t frames);
     void start();
     void stop();
 

@@ -29,7 +29,7 @@ struct ChainTiming {
     BenchmarkResult whole;                // the chain's plug-ins together
 };
 
-// Connects each chain (opened for the block size, noise on every input) to
+// Connects each chain (noise on every input, the block size announced) to
 // a source of its own, switches it on, warms it up, then times the noise
 // rounds and after them the silence rounds, chains taking turns within each
 // round; switches them off again. Told after every block how many frames it

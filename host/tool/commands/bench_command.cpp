@@ -222,29 +222,27 @@ int runBench(ArgumentList& arguments, const ToolOptions& options) {
     ProgressBar bar("timing", settings.sampleRate);
     size_t done = 0;
     const size_t total = choices.blocks.size() * benchmarkFrames(compared.size(), settings);
-    std::vector<BlockResults> all;
+    use.largestBlock =
+        static_cast<int32_t>(*std::max_element(choices.blocks.begin(), choices.blocks.end()));
+    std::vector<std::unique_ptr<PluginChain>> chains;
+    std::vector<PluginChain*> timed;
     std::vector<ChainNames> names;
+    for (const auto& chainLinks : compared) {
+        chains.push_back(PluginChain::open(chainLinks, use, options, error));
+        if (!chains.back()) return failure(error);
+        const PluginChain& chain = *chains.back();
+        timed.push_back(chains.back().get());
+        ChainNames name{chain.path(0), chain.displayName(), {}, {}};
+        for (size_t s = 0; s < chain.size(); ++s) {
+            name.modules.push_back(chain.path(s));
+            name.stages.push_back(chain.name(s));
+        }
+        names.push_back(name);
+    }
+    std::vector<BlockResults> all;
     for (int64_t block : choices.blocks) {
-        // Each block size with instances of its own, prepared for it.
         settings.blockSize = static_cast<int32_t>(block);
-        use.largestBlock = settings.blockSize;
-        std::vector<std::unique_ptr<PluginChain>> chains;
-        std::vector<PluginChain*> timed;
-        for (const auto& chainLinks : compared) {
-            chains.push_back(PluginChain::open(chainLinks, use, options, error));
-            if (!chains.back()) return failure(error);
-            timed.push_back(chains.back().get());
-        }
-        if (names.empty()) {
-            for (const auto& chain : chains) {
-                ChainNames name{chain->path(0), chain->displayName(), {}, {}};
-                for (size_t s = 0; s < chain->size(); ++s) {
-                    name.modules.push_back(chain->path(s));
-                    name.stages.push_back(chain->name(s));
-                }
-                names.push_back(name);
-            }
-        }
+        for (PluginChain* chain : timed) chain->setBlockSize(settings.blockSize);
         all.push_back({block, benchmarkChains(timed, settings, [&](size_t frames) {
                            done += frames;
                            bar.update(done, total);
