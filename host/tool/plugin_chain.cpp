@@ -114,19 +114,9 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
     if (!openOne()) return false;
     PluginInstance& first = link->sessions[0]->plugin();
     link->name = link->sessions[0]->displayName();
-    size_t sidechainChannels = 0;
-    if (!given.sidechainPath.empty()) {
-        link->sidechainFile = std::make_unique<AudioFileReader>();
-        if (!link->sidechainFile->open(given.sidechainPath, error)) return false;
-        if (link->sidechainFile->sampleRate() != use.sampleRate) {
-            error = "the sidechain " + given.sidechainPath + " runs at " +
-                    std::to_string(std::lround(link->sidechainFile->sampleRate())) +
-                    " Hz, the render at " + std::to_string(std::lround(use.sampleRate)) + " Hz";
-            return false;
-        }
-        sidechainChannels = link->sidechainFile->channelCount();
-        link->sidechain = std::make_unique<InputThenSilence>(*link->sidechainFile);
-    }
+    if (!given.sidechainPath.empty() && !openSidechain(*link, given.sidechainPath, use.sampleRate, error))
+        return false;
+    const size_t sidechainChannels = link->sidechain ? link->sidechain->channelCount() : 0;
     if (number == 0 && use.feedEveryInput) {
         if (first.numInputs() <= 0) {
             error = use.refusal + ": the plug-in takes no audio input";
@@ -156,17 +146,10 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
         }
     }
 
-    std::vector<TimedMidiMessage> events = number == 0 ? use.events : std::vector<TimedMidiMessage>();
-    if (!given.midiPath.empty()) {
-        MidiSong song;
-        if (!readMidiFile(given.midiPath, song, error)) return false;
-        const std::vector<TimedMidiMessage> more = song.framesAt(use.sampleRate);
-        events.insert(events.end(), more.begin(), more.end());
-    }
-    if ((number == 0 && use.midiInput) || !given.midiPath.empty()) {
-        if (!checkTakesEvents(first, link->name, error)) return false;
-        link->events = std::make_unique<EventFeed>(std::move(events));
-    }
+    if (((number == 0 && use.midiInput) || !given.midiPath.empty()) &&
+        !prepareEvents(*link, number == 0 ? use.events : std::vector<TimedMidiMessage>(),
+                       given.midiPath, use.sampleRate, error))
+        return false;
 
     StageOptions& stage = link->options;
     stage.compensateLatency = use.compensateLatency;
@@ -190,6 +173,33 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
     stage.outputs = given.outputs;
     link->outputs = given.outputs.empty() ? all : given.outputs.size();
     links.push_back(std::move(link));
+    return true;
+}
+
+bool PluginChain::openSidechain(Link& link, const std::string& path, double sampleRate,
+                                std::string& error) {
+    link.sidechainFile = std::make_unique<AudioFileReader>();
+    if (!link.sidechainFile->open(path, error)) return false;
+    if (link.sidechainFile->sampleRate() != sampleRate) {
+        error = "the sidechain " + path + " runs at " +
+                std::to_string(std::lround(link.sidechainFile->sampleRate())) + " Hz, the render at " +
+                std::to_string(std::lround(sampleRate)) + " Hz";
+        return false;
+    }
+    link.sidechain = std::make_unique<InputThenSilence>(*link.sidechainFile);
+    return true;
+}
+
+bool PluginChain::prepareEvents(Link& link, std::vector<TimedMidiMessage> events,
+                                const std::string& midiPath, double sampleRate, std::string& error) {
+    if (!midiPath.empty()) {
+        MidiSong song;
+        if (!readMidiFile(midiPath, song, error)) return false;
+        const std::vector<TimedMidiMessage> more = song.framesAt(sampleRate);
+        events.insert(events.end(), more.begin(), more.end());
+    }
+    if (!checkTakesEvents(link.sessions[0]->plugin(), link.name, error)) return false;
+    link.events = std::make_unique<EventFeed>(std::move(events));
     return true;
 }
 

@@ -106,6 +106,11 @@ private:
     PluginChain() = default;
     bool openLink(const ChainLink& link, size_t number, size_t channels, const ChainUse& use,
                   const ToolOptions& options, std::string& error);
+    static bool openSidechain(Link& link, const std::string& path, double sampleRate,
+                              std::string& error);
+    // The plug-in's events: those given and those of the MIDI file, if any.
+    static bool prepareEvents(Link& link, std::vector<TimedMidiMessage> events,
+                              const std::string& midiPath, double sampleRate, std::string& error);
 
     std::vector<std::unique_ptr<Link>> links;
     int32_t largestBlock = 512;

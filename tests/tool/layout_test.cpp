@@ -115,16 +115,4 @@ TEST_F(LayoutTest, ASidechainFeedsTheLastHalfOfTheInputs) {
     EXPECT_FALSE(fileExists(out));
 }
 
-TEST_F(LayoutTest, DebiansStereoEncoderTakesAStereoFileAmongItsSixtyFourInputs) {
-    const std::string encoder = installedPlugin("iem.at/libStereoEncoder.so");
-    if (encoder.empty()) GTEST_SKIP() << "Debian's iem-plugin-suite-vst is not installed";
-    const ToolResult result = render(encoder, stereo, {"--outputs", "1-4"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.err.find("inputs 3 to 64 get silence"), std::string::npos) << result.err;
-    const Sound sound = readSound(out);
-    ASSERT_EQ(sound.channels.size(), 4u);
-    // The omnidirectional first channel carries the sound.
-    EXPECT_LT(firstNonZero(sound.channels[0]), 10u);
-}
-
 }  // namespace
