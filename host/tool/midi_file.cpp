@@ -14,6 +14,8 @@ namespace {
 constexpr unsigned char kNoteOff = 0x80, kNoteOn = 0x90, kControlChange = 0xB0;
 constexpr unsigned char kSustain = 64, kAllNotesOff = 123;
 constexpr double kMicrosecondsPerMinute = 60e6;
+// A few bytes can ask for years of silence; no song a user means lasts a day.
+constexpr double kLongestSong = 24.0 * 3600.0;
 
 // The bytes of a file from a position to an end, every read checked.
 class ByteReader {
@@ -219,6 +221,11 @@ bool parseSong(const std::vector<uint8_t>& bytes, MidiSong& song, std::string& e
         }
     }
     song.lengthSeconds = secondsAt(end);
+    if (!(song.lengthSeconds <= kLongestSong)) {
+        error = "it lasts " + std::to_string(static_cast<long long>(song.lengthSeconds / 3600.0)) +
+                " hours; songs of up to 24 hours are played";
+        return false;
+    }
     return true;
 }
 

@@ -114,6 +114,13 @@ TEST_F(InstrumentTest, PlugInsThatTakeNoEventsAndFilesThatAreNoSongsAreRefused) 
         EXPECT_NE(result.err.find("cannot play " + song + ": "), std::string::npos) << result.err;
         EXPECT_FALSE(fileExists(out));
     }
+    // A few bytes asking for a million hours of silence.
+    MidiTrack endless;
+    endless.tempo(0, 0xFFFFFF).end(0x0FFFFFFF);
+    ASSERT_TRUE(writeMidiFile(song, 0, 1, {endless}));
+    const ToolResult result = render(NOTE_PLUGIN_PATH, song, {});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("songs of up to 24 hours are played"), std::string::npos) << result.err;
 }
 
 TEST_F(InstrumentTest, DebiansKarsPlaysItsNotes) {
