@@ -283,3 +283,102 @@ constexpr int kVstMaxParamStrLen = 8;
 constexpr int kVstMaxVendorStrLen = 64;
 constexpr int kVstMaxProductStrLen = 64;
 constexpr int kVstMaxEffectNameLen = 32;
+
+// Events a host sends with effProcessEvents before the block they belong
+// to. The list holds numEvents pointers; the two of the declaration are a
+// placeholder, and a host allocates room for as many as it sends.
+enum VstEventTypes : int32_t {
+    kVstMidiType = 1,
+};
+
+struct VstEvent {
+    int32_t type;
+    int32_t byteSize;     // of the whole event record
+    int32_t deltaFrames;  // where in the coming block it happens
+    int32_t flags;
+    char data[16];
+};
+
+struct VstEvents {
+    int32_t numEvents;
+    intptr_t reserved;
+    VstEvent* events[2];
+};
+
+enum VstMidiEventFlags : int32_t {
+    kVstMidiEventIsRealtime = 1 << 0,
+};
+
+// One short MIDI message, shaped as a VstEvent of type kVstMidiType.
+struct VstMidiEvent {
+    int32_t type;
+    int32_t byteSize;
+    int32_t deltaFrames;
+    int32_t flags;
+    int32_t noteLength;  // frames, 0 when not known
+    int32_t noteOffset;
+    char midiData[4];  // status byte and up to two data bytes
+    char detune;
+    char noteOffVelocity;
+    char reserved1;
+    char reserved2;
+};
+
+// What a host answers to audioMasterGetTime: where its transport stands at
+// the start of the block being processed. flags says which fields hold
+// anything; positions in quarter notes ("ppq") count from the song's start.
+struct VstTimeInfo {
+    double samplePos;
+    double sampleRate;
+    double nanoSeconds;
+    double ppqPos;
+    double tempo;  // beats per minute
+    double barStartPos;
+    double cycleStartPos;
+    double cycleEndPos;
+    int32_t timeSigNumerator;
+    int32_t timeSigDenominator;
+    int32_t smpteOffset;
+    int32_t smpteFrameRate;
+    int32_t samplesToNextClock;
+    int32_t flags;
+};
+
+enum VstTimeInfoFlags : int32_t {
+    kVstTransportChanged = 1 << 0,
+    kVstTransportPlaying = 1 << 1,
+    kVstTransportCycleActive = 1 << 2,
+    kVstTransportRecording = 1 << 3,
+    kVstAutomationWriting = 1 << 6,
+    kVstAutomationReading = 1 << 7,
+    kVstNanosValid = 1 << 8,
+    kVstPpqPosValid = 1 << 9,
+    kVstTempoValid = 1 << 10,
+    kVstBarsValid = 1 << 11,
+    kVstCyclePosValid = 1 << 12,
+    kVstTimeSigValid = 1 << 13,
+    kVstSmpteValid = 1 << 14,
+    kVstClockValid = 1 << 15,
+};
+
+// The event and time records are read across the boundary too.
+static_assert(sizeof(VstEvent) == 32, "an event record is 32 bytes");
+static_assert(sizeof(VstMidiEvent) == 32, "a MIDI event record is 32 bytes");
+static_assert(offsetof(VstMidiEvent, deltaFrames) == 8, "deltaFrames");
+static_assert(offsetof(VstMidiEvent, midiData) == 24, "midiData");
+static_assert(offsetof(VstMidiEvent, noteOffVelocity) == 29, "noteOffVelocity");
+static_assert(sizeof(VstTimeInfo) == 88, "the time record is 88 bytes");
+static_assert(offsetof(VstTimeInfo, ppqPos) == 24, "ppqPos");
+static_assert(offsetof(VstTimeInfo, barStartPos) == 40, "barStartPos");
+static_assert(offsetof(VstTimeInfo, timeSigNumerator) == 64, "timeSigNumerator");
+static_assert(offsetof(VstTimeInfo, samplesToNextClock) == 80, "samplesToNextClock");
+static_assert(offsetof(VstTimeInfo, flags) == 84, "flags");
+#if INTPTR_MAX == INT64_MAX
+static_assert(offsetof(VstEvents, reserved) == 8 && offsetof(VstEvents, events) == 16,
+              "the 64-bit event list: count, reserved, pointers");
+static_assert(sizeof(VstEvents) == 32, "the 64-bit event list with its two placeholders");
+#else
+static_assert(offsetof(VstEvents, reserved) == 4 && offsetof(VstEvents, events) == 8,
+              "the 32-bit event list: count, reserved, pointers");
+static_assert(sizeof(VstEvents) == 16, "the 32-bit event list with its two placeholders");
+#endif

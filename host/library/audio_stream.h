@@ -4,8 +4,13 @@
 // one array per channel.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+
+// Below this level, -90 dB full scale, a sample counts as quiet.
+inline const float kQuietLevel = static_cast<float>(std::pow(10.0, -90.0 / 20.0));
 
 class AudioSource {
 public:
@@ -30,6 +35,9 @@ public:
     virtual size_t channelCount() const = 0;
     // Exactly frames frames into each channel.
     virtual void pull(float* const* channels, size_t frames) = 0;
+    // How many of the last frames made, by this stream and every stream it
+    // is fed by, were quiet; SIZE_MAX for one that cannot sound again.
+    virtual size_t quietFrames() const { return SIZE_MAX; }
 };
 
 class AudioSink {

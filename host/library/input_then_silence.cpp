@@ -17,6 +17,7 @@ void InputThenSilence::pull(float* const* channels, size_t frames) {
     if (length > 0 && given >= length) finished = true;
     for (size_t c = 0; c < channelCount(); ++c)
         std::fill(channels[c] + filled, channels[c] + frames, 0.0f);
+    pulled += frames;
 }
 
 bool InputThenSilence::lengthKnown(size_t& frames) const {

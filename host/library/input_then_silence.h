@@ -14,6 +14,8 @@ public:
     size_t channelCount() const override { return source.channelCount(); }
     double sampleRate() const { return source.sampleRate(); }
     void pull(float* const* channels, size_t frames) override;
+    // The silence after the source's end.
+    size_t quietFrames() const override { return finished ? pulled - given : 0; }
 
     // True once the source has given everything it will.
     bool ended() const { return finished; }
@@ -27,5 +29,6 @@ private:
     AudioSource& source;
     std::vector<float*> offsets;
     size_t given = 0;
+    size_t pulled = 0;
     bool finished = false;
 };

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "host/library/channel_blocks.h"
-#include "host/library/plugin_stage.h"
 
 namespace {
 // Quiet frames of an automatic tail, held back until it is known whether
@@ -73,18 +72,6 @@ bool writeFrames(AudioSink& sink, ChannelBlocks& block, size_t from, size_t coun
 }
 }  // namespace
 
-bool OfflineRenderer::render(PluginInstance& plugin, AudioSource& source, AudioSink& sink,
-                             RenderReport& report, std::string& error) {
-    InputThenSilence input(source);
-    PluginStage stage(plugin, input, static_cast<size_t>(schedule.largest()), compensateLatency);
-    stage.start();
-    const bool done = run(input, stage, sink, report, error);
-    stage.stop();
-    report.latency = stage.latency();
-    report.longestReportedLatency = stage.longestReportedLatency();
-    return done;
-}
-
 bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink& sink,
                           RenderReport& report, std::string& error) {
     const double rate = input.sampleRate();
@@ -94,7 +81,7 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
     // A fixed tail is exactly its length; an automatic one at most its cap.
     const size_t tailFrames = framesOf(tail.automatic ? tail.capSeconds : tail.seconds);
     const size_t quietRun = framesOf(tail.quietSeconds);
-    const float quiet = static_cast<float>(std::pow(10.0, TailLength::kQuietDecibels / 20.0));
+    const float quiet = kQuietLevel;
     ChannelBlocks block(last.channelCount(), static_cast<size_t>(schedule.largest()));
     HeldFrames held(last.channelCount());
     TailLevel level(framesOf(0.5));
@@ -102,9 +89,11 @@ bool OfflineRenderer::run(InputThenSilence& input, AudioStream& last, AudioSink&
     size_t done = 0;  // frames pulled from the last stage: the output's own frame count
     while (true) {
         if (input.ended() && done >= input.inputFrames()) {
-            if (tail.automatic && held.frames() >= quietRun) break;
+            if (tail.automatic && held.frames() >= quietRun && last.quietFrames() >= quietRun) break;
             if (done >= input.inputFrames() + tailFrames) {
-                report.tailCut = tail.automatic;
+                // Only sound in the output itself was cut; a stage before it
+                // that still rings unheard was not.
+                report.tailCut = tail.automatic && held.frames() < quietRun;
                 break;
             }
         }

@@ -1,7 +1,7 @@
-// Runs audio through a plug-in the way an offline host bounces a track:
-// switch on, process the input block by block, let the tail ring out,
-// switch off. The audio streams from source to sink a block at a time, so
-// a render needs as much memory for an hour as for a second.
+// Runs audio through a chain of plug-in stages the way an offline host
+// bounces a track: the input block by block, then the tail until it has
+// rung out. The audio streams from source to sink a block at a time, so a
+// render needs as much memory for an hour as for a second.
 #pragma once
 
 #include <functional>
@@ -10,14 +10,11 @@
 #include "host/library/audio_stream.h"
 #include "host/library/block_schedule.h"
 #include "host/library/input_then_silence.h"
-#include "host/library/plugin_instance.h"
 
 struct TailLength {
-    // Quiet means every output below this, in dB full scale.
-    static constexpr double kQuietDecibels = -90.0;
-
     // Fixed: exactly that many seconds after the input. Automatic: until the
-    // output has stayed quiet for quietSeconds (longer than the longest gap
+    // output, and every stage of the chain before it, has stayed quiet
+    // (kQuietLevel) for quietSeconds (longer than the longest gap
     // between echoes of a two-second delay line at 44.1 kHz), at most
     // capSeconds, then cut after the last frame that was not quiet.
     bool automatic = true;
@@ -36,8 +33,8 @@ struct TailLength {
 struct RenderReport {
     size_t inputFrames = 0;
     size_t outputFrames = 0;
-    // The plug-in's delay as it was taken out at the end, and the longest
-    // it reported.
+    // The plug-ins' delays as they were taken out at the end, added up, and
+    // the longest one reported.
     size_t latency = 0;
     int32_t longestReportedLatency = 0;
     // An automatic tail that its cap cut while it was still sounding, and
@@ -55,17 +52,9 @@ public:
     // Told the frames done so far and the frames known to come (0 while the
     // end is not known: an input of unknown length, an automatic tail).
     std::function<void(size_t done, size_t total)> progress;
-    // Takes the delay the plug-in reports out of its output.
-    bool compensateLatency = true;
-
-    // Renders the source through one plug-in into the sink. The plug-in must
-    // be open with its rate and largest block set, and take the source's
-    // channels (checkInputRouting); the sink gets one channel per output.
-    bool render(PluginInstance& plugin, AudioSource& source, AudioSink& sink, RenderReport& report,
-                std::string& error);
-
-    // The loop beneath: pulls the last stage of a chain whose first stage is
-    // fed by input, until the input has ended and the tail has rung out.
+    // Pulls the last stage of a chain whose first stage is fed by input
+    // (started, and stopped afterwards, by the caller) until the input has
+    // ended and the tail has rung out.
     bool run(InputThenSilence& input, AudioStream& last, AudioSink& sink, RenderReport& report,
              std::string& error);
 

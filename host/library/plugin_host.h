@@ -48,6 +48,10 @@ public:
     // gives this host's answer.
     intptr_t takeCall(const HostCall& call);
 
+    // Told, just before a plug-in of this host processes a block, where the
+    // block starts: frames from the start of the render.
+    virtual void blockStarting(int64_t frame) { (void)frame; }
+
 protected:
     // A host that knows more (a transport, events) answers more.
     virtual intptr_t answer(const HostCall& call);

@@ -1,52 +1,68 @@
 #include "host/library/plugin_stage.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 size_t count(int32_t channels) { return static_cast<size_t>(std::max(channels, 0)); }
 }  // namespace
 
-bool checkInputRouting(size_t streamChannels, int32_t pluginInputs, std::string& error) {
-    if (pluginInputs <= 0) {
-        error = "the plug-in takes no audio input";
-        return false;
+PluginStage::PluginStage(std::vector<PluginInstance*> plugins, const InputRouting& routing,
+                         AudioStream& source, size_t largestBlock, StageOptions stageOptions)
+    : upstream(source),
+      options(std::move(stageOptions)),
+      fromUpstream(source.channelCount(), largestBlock),
+      lastApplied(options.automation.ramps.size(), std::numeric_limits<float>::quiet_NaN()),
+      due(0) {
+    options.automation.step = std::max<int64_t>(options.automation.step, 1);
+    if (options.sidechain)
+        fromSidechain = std::make_unique<ChannelBlocks>(options.sidechain->channelCount(), largestBlock);
+    std::vector<float*> all;
+    for (size_t k = 0; k < plugins.size(); ++k) {
+        PluginInstance* plugin = plugins[k];
+        Instance instance{plugin, routing.sources[k],
+                          std::make_unique<ChannelBlocks>(count(plugin->numInputs()), largestBlock),
+                          std::make_unique<ChannelBlocks>(count(plugin->numOutputs()), largestBlock)};
+        for (size_t c = 0; c < instance.outputs->channelCount(); ++c)
+            all.push_back((*instance.outputs)[c]);
+        instances.push_back(std::move(instance));
     }
-    if (streamChannels == 0) {
-        error = "the input has no channels";
-        return false;
-    }
-    if (streamChannels == 1 || streamChannels == static_cast<size_t>(pluginInputs)) return true;
-    error = "the plug-in takes " + std::to_string(pluginInputs) + " input channel" +
-            (pluginInputs == 1 ? "" : "s") + "; the input has " + std::to_string(streamChannels);
-    return false;
+    if (options.outputs.empty()) handedOn = all;
+    for (size_t output : options.outputs) handedOn.push_back(all[output]);
+    due = ChannelQueue(handedOn.size());
 }
 
-PluginStage::PluginStage(PluginInstance& instance, AudioStream& source, size_t largestBlock,
-                         bool compensateLatency)
-    : plugin(instance),
-      upstream(source),
-      fromUpstream(source.channelCount(), largestBlock),
-      inputs(count(instance.numInputs()), largestBlock),
-      outputs(count(instance.numOutputs()), largestBlock),
-      due(count(instance.numOutputs())),
-      compensating(compensateLatency) {}
-
 void PluginStage::start() {
-    plugin.resume();
-    plugin.startProcessing();
-    plugin.takeIoChange();
+    for (Instance& instance : instances) {
+        instance.plugin->resume();
+        instance.plugin->startProcessing();
+        instance.plugin->takeIoChange();
+    }
     readLatency();
 }
 
 void PluginStage::stop() {
-    plugin.stopProcessing();
-    plugin.suspend();
+    for (Instance& instance : instances) {
+        instance.plugin->stopProcessing();
+        instance.plugin->suspend();
+    }
 }
 
 void PluginStage::readLatency() {
-    const int32_t reported = plugin.initialDelay();
+    // Instances set alike report alike; should one differ, the longest delay
+    // is taken out.
+    int32_t reported = 0;
+    for (const Instance& instance : instances)
+        reported = std::max(reported, instance.plugin->initialDelay());
     longestReported = std::max(longestReported, reported);
-    if (compensating) compensation = std::min(count(reported), kLongestCompensation);
+    if (options.compensateLatency) compensation = std::min(count(reported), kLongestCompensation);
+}
+
+size_t PluginStage::quietFrames() const {
+    size_t frames = std::min(quiet, upstream.quietFrames());
+    if (options.sidechain) frames = std::min(frames, options.sidechain->quietFrames());
+    return frames;
 }
 
 void PluginStage::pull(float* const* channels, size_t frames) {
@@ -58,11 +74,74 @@ void PluginStage::pull(float* const* channels, size_t frames) {
 
 void PluginStage::processBlock(size_t frames) {
     upstream.pull(fromUpstream.data(), frames);
-    const size_t sources = fromUpstream.channelCount();
-    for (size_t c = 0; c < inputs.channelCount(); ++c)
-        std::copy_n(fromUpstream[sources == 1 ? 0 : c], frames, inputs[c]);
-    plugin.processReplacing(inputs.data(), outputs.data(), static_cast<int32_t>(frames));
-    if (plugin.takeIoChange()) readLatency();
+    if (options.sidechain) options.sidechain->pull(fromSidechain->data(), frames);
+    const int64_t step = options.automation.step;
+    size_t offset = 0;
+    do {
+        size_t piece = frames - offset;
+        if (!options.automation.empty()) {
+            applyAutomation();
+            const size_t toNextStep = static_cast<size_t>(step - static_cast<int64_t>(processed) % step);
+            piece = std::min(piece, toNextStep);
+        }
+        processPiece(offset, piece);
+        offset += piece;
+    } while (offset < frames);
+}
+
+void PluginStage::applyAutomation() {
+    // Values move only on the steps; between them they hold.
+    const int64_t frame = static_cast<int64_t>(processed);
+    if (frame % options.automation.step != 0) return;
+    for (size_t r = 0; r < options.automation.ramps.size(); ++r) {
+        const ParameterRamp& ramp = options.automation.ramps[r];
+        const float value = ramp.valueAt(frame);
+        if (value == lastApplied[r]) continue;
+        for (Instance& instance : instances) instance.plugin->setParameter(ramp.parameter, value);
+        lastApplied[r] = value;
+    }
+}
+
+void PluginStage::processPiece(size_t offset, size_t frames) {
+    const int64_t start = static_cast<int64_t>(processed);
+    VstEvents* events =
+        options.events ? options.events->block(start, static_cast<int64_t>(frames)) : nullptr;
+    for (Instance& instance : instances) {
+        ChannelBlocks& inputs = *instance.inputs;
+        for (size_t c = 0; c < inputs.channelCount(); ++c) {
+            const InputSource& source = instance.sources[c];
+            if (source.from == InputSource::From::Silence)
+                std::fill_n(inputs[c], frames, 0.0f);
+            else
+                std::copy_n((source.from == InputSource::From::Main ? fromUpstream
+                                                                    : *fromSidechain)[source.channel] +
+                                offset,
+                            frames, inputs[c]);
+        }
+        PluginInstance& plugin = *instance.plugin;
+        plugin.host().blockStarting(start);
+        if (events) plugin.dispatch(effProcessEvents, 0, 0, events);
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point begun = options.timed ? Clock::now() : Clock::time_point();
+        plugin.processReplacing(inputs.data(), instance.outputs->data(), static_cast<int32_t>(frames));
+        if (options.timed) spent += Clock::now() - begun;
+    }
+    bool changed = false;
+    for (Instance& instance : instances) changed = instance.plugin->takeIoChange() || changed;
+    if (changed) readLatency();
+
+    // Quiet so far: the frames since the last one with a sample that is not.
+    size_t loudEnd = 0;  // one past the last frame that is not quiet
+    for (const Instance& instance : instances)
+        for (size_t c = 0; c < instance.outputs->channelCount(); ++c) {
+            const float* samples = (*instance.outputs)[c];
+            for (size_t i = frames; i > loudEnd; --i)
+                if (!(std::fabs(samples[i - 1]) < kQuietLevel)) {
+                    loudEnd = i;
+                    break;
+                }
+        }
+    quiet = loudEnd > 0 ? frames - loudEnd : quiet + frames;
 
     // The next frame to hand on is the plug-in's frame (queued + delay). A
     // delay that grew skips frames; one that shrank repeats none but leaves
@@ -73,7 +152,7 @@ void PluginStage::processBlock(size_t frames) {
         queued += processed - next;
     }
     const size_t skip = std::min(frames, std::max(next, processed) - processed);
-    due.push(outputs.data(), skip, frames - skip);
+    due.push(handedOn.data(), skip, frames - skip);
     queued += frames - skip;
     processed += frames;
 }

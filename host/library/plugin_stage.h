@@ -1,19 +1,40 @@
-// One plug-in in a render: it pulls its input from the stream before it,
-// feeds the plug-in block by block and hands on what comes out, with the
-// plug-in's own delay taken out, so that its output starts where its input
-// does. Stages chain: a stage is itself the stream the next one pulls from.
+// One plug-in in a render: it pulls its input from the stream before it
+// (and from a sidechain, when it has one), feeds the plug-in block by block
+// with the block's events and the automation's values, and hands on what
+// comes out, with the plug-in's own delay taken out, so that its output
+// starts where its input does. Stages chain: a stage is itself the stream
+// the next one pulls from. A plug-in that one stream feeds channel by
+// channel runs as several instances, fed and set alike.
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "host/library/audio_stream.h"
 #include "host/library/channel_blocks.h"
 #include "host/library/channel_queue.h"
+#include "host/library/event_feed.h"
+#include "host/library/input_routing.h"
+#include "host/library/parameter_automation.h"
 #include "host/library/plugin_instance.h"
 
-// How a stream's channels meet a plug-in's inputs: one to one, or one
-// channel to every input. False, with the reason, for anything else.
-bool checkInputRouting(size_t streamChannels, int32_t pluginInputs, std::string& error);
+struct StageOptions {
+    bool compensateLatency = true;
+    // Feeds the inputs the routing gives the sidechain; as long as the
+    // stream before the stage, silence after its end.
+    AudioStream* sidechain = nullptr;
+    // Sent to every instance before each block that holds some.
+    EventFeed* events = nullptr;
+    // Applied to every instance; blocks are split at its step.
+    ParameterAutomation automation;
+    // Which of the instances' outputs (instance by instance, each in its
+    // order) the stage hands on, in that order; empty: all of them.
+    std::vector<size_t> outputs;
+    // Adds up the time processReplacing takes, for a benchmark.
+    bool timed = false;
+};
 
 class PluginStage : public AudioStream {
 public:
@@ -22,13 +43,15 @@ public:
     // one that shrinks as much memory of silence.
     static constexpr size_t kLongestCompensation = size_t{1} << 20;
 
-    // The upstream must pass checkInputRouting; no pull asks for more than
-    // largestBlock frames, the size announced to the plug-in.
-    PluginStage(PluginInstance& plugin, AudioStream& upstream, size_t largestBlock,
-                bool compensateLatency = true);
+    // As many instances as the routing plans, prepared alike; the upstream
+    // has the channels the routing was planned for. No pull asks for more
+    // than largestBlock frames, the size announced to the plug-in.
+    PluginStage(std::vector<PluginInstance*> instances, const InputRouting& routing,
+                AudioStream& upstream, size_t largestBlock, StageOptions options = StageOptions());
 
-    size_t channelCount() const override { return outputs.channelCount(); }
+    size_t channelCount() const override { return handedOn.size(); }
     void pull(float* const* channels, size_t frames) override;
+    size_t quietFrames() const override;
 
     // Switches the plug-in on for processing and reads its delay, which it
     // may report only now; and switches it off again.
@@ -38,21 +61,36 @@ public:
     // The delay taken out now, and the longest one the plug-in reported.
     size_t latency() const { return compensation; }
     int32_t longestReportedLatency() const { return longestReported; }
+    // The time spent in processReplacing, when timed.
+    std::chrono::nanoseconds processingTime() const { return spent; }
 
 private:
-    void readLatency();
-    // Runs one block through the plug-in and queues what is due of it.
-    void processBlock(size_t frames);
+    struct Instance {
+        PluginInstance* plugin;
+        std::vector<InputSource> sources;
+        std::unique_ptr<ChannelBlocks> inputs;  // its own: some write into their inputs
+        std::unique_ptr<ChannelBlocks> outputs;
+    };
 
-    PluginInstance& plugin;
+    void readLatency();
+    // Runs one block through the plug-in, in pieces that end on the
+    // automation's steps, and queues what is due of it.
+    void processBlock(size_t frames);
+    void processPiece(size_t offset, size_t frames);
+    void applyAutomation();
+
+    std::vector<Instance> instances;
     AudioStream& upstream;
+    StageOptions options;
     ChannelBlocks fromUpstream;
-    ChannelBlocks inputs;  // the plug-in's own: some write into their inputs
-    ChannelBlocks outputs;
+    std::unique_ptr<ChannelBlocks> fromSidechain;
+    std::vector<float*> handedOn;  // the outputs handed on
+    std::vector<float> lastApplied;  // per ramp, NaN before the first
     ChannelQueue due;
-    bool compensating;
     size_t compensation = 0;
     int32_t longestReported = 0;
     size_t processed = 0;  // frames the plug-in has given
     size_t queued = 0;     // frames queued for handing on, ever
+    size_t quiet = 0;      // of the last frames processed, on every output
+    std::chrono::nanoseconds spent{0};
 };

@@ -1,5 +1,7 @@
 #include "host/tool/argument_list.h"
 
+#include <algorithm>
+
 bool ArgumentList::flag(const std::string& name) {
     bool found = false;
     for (auto it = words.begin(); it != words.end();) {
@@ -34,6 +36,31 @@ std::vector<std::string> ArgumentList::values(const std::string& name) {
         }
     }
     return found;
+}
+
+std::vector<ArgumentList> ArgumentList::takeGroups(const std::string& separator) {
+    std::vector<ArgumentList> groups;
+    auto at = std::find(words.begin(), words.end(), separator);
+    for (auto it = at; it != words.end();) {
+        const auto next = std::find(it + 1, words.end(), separator);
+        groups.emplace_back(std::vector<std::string>(it + 1, next));
+        it = next;
+    }
+    words.erase(at, words.end());
+    return groups;
+}
+
+bool ArgumentList::takeFirst(std::string& word) {
+    if (words.empty() || (words[0].size() > 1 && words[0][0] == '-')) return false;
+    word = words[0];
+    words.erase(words.begin());
+    return true;
+}
+
+void ArgumentList::append(ArgumentList& other) {
+    words.insert(words.end(), other.words.begin(), other.words.end());
+    other.words.clear();
+    if (problem.empty()) problem = other.problem;
 }
 
 bool ArgumentList::value(const std::string& name, std::string& out) {

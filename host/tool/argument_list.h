@@ -16,6 +16,14 @@ public:
     // Takes every "--name VALUE" and "--name=VALUE", in order.
     std::vector<std::string> values(const std::string& name);
 
+    // Takes every word from the first separator on: the words between one
+    // separator and the next become a list of their own ("--then").
+    std::vector<ArgumentList> takeGroups(const std::string& separator);
+    // Takes the first word when it is no option.
+    bool takeFirst(std::string& word);
+    // Moves the words left in other, and a value it missed, to this list.
+    void append(ArgumentList& other);
+
     // What is left, which must be between least and most words and hold no
     // option; false with the reason otherwise, or after a missing value.
     bool positionals(size_t least, size_t most, std::vector<std::string>& out, std::string& error);

@@ -21,35 +21,59 @@ const std::vector<Command> kCommands = {
      "What a host sees: identity, layout, flags, parameters, programs.\n"
      "  --json                the same as JSON\n" PLUGIN_SETTINGS_HELP,
      runInfo},
-    {"render", "PLUGIN IN OUT [options]",
-     "Renders an audio file through the plug-in.\n"
-     "IN is any file libsndfile reads, rendered at its own sample rate; a mono file\n"
-     "feeds every input. OUT's extension says its format (32-bit float for WAV,\n"
-     "AIFF, AU, CAF, W64, RF64; 24-bit FLAC; Ogg Vorbis; Opus; MP3), WAV without\n"
-     "one. The delay the plug-in reports is taken out: OUT starts where IN does.\n"
-     "Clipped samples and samples that are not numbers are counted on standard\n"
-     "error.\n" PLUGIN_SETTINGS_HELP
+    {"render", "PLUGIN IN OUT [options] [--then PLUGIN2 [options] ...]",
+     "Renders an audio or MIDI file through a plug-in or a chain of them.\n"
+     "IN is any file libsndfile reads, rendered at its own sample rate, or a\n"
+     "Standard MIDI File (.mid, types 0 and 1) that plays the first plug-in for its\n"
+     "length. Each --then adds a plug-in, fed the one before it, with options of its\n"
+     "own (the settings, --automate, --sidechain, --midi, --outputs); the options of\n"
+     "the whole render may stand anywhere. A mono stream feeds both inputs\n"
+     "of a pair, fewer channels than inputs leave the rest silent (and it says so),\n"
+     "several channels into a mono plug-in run one instance per channel. OUT's\n"
+     "extension says its format (32-bit float for WAV, AIFF, AU, CAF, W64, RF64;\n"
+     "24-bit FLAC; Ogg Vorbis; Opus; MP3), WAV without one. The delay each plug-in\n"
+     "reports is taken out: OUT starts where IN does. Clipped samples and samples\n"
+     "that are not numbers are counted on standard error.\n" PLUGIN_SETTINGS_HELP
+     "  --automate NAME=T:V,T:V,...\n"
+     "                        move a parameter in straight lines through values V\n"
+     "                        (as for --set, @ too) at times T in seconds\n"
+     "  --sidechain FILE      feeds the last half of the plug-in's inputs\n"
+     "  --midi FILE           MIDI events for the plug-in (an effect that takes them)\n"
+     "  --outputs LIST        the outputs passed on or written, from 1: 1,2 or 3-6\n"
+     "options of the whole render:\n"
      "  --block N | random    block size (default 512); random: 0 to 4096 each block\n"
      "  --seed N              seed of the random block sizes (default 1)\n"
      "  --tail SECONDS | auto silence after the input (default auto: until the output\n"
-     "                        has stayed below -90 dBFS for 2.5 s, at most 60 s; the\n"
-     "                        quiet end is cut off)\n"
+     "                        and the whole chain have stayed below -90 dBFS for 2.5 s,\n"
+     "                        at most 60 s; the quiet end is cut off)\n"
+     "  --automation-block N  frames between automation values (default 64)\n"
+     "  --tempo BPM           the transport's tempo (default 120, or a MIDI file's)\n"
+     "  --time-signature N/D  the transport's metre (default 4/4, or a MIDI file's)\n"
+     "  --rate HZ             sample rate of a MIDI file's render (default 44100)\n"
+     "  --out-dir DIR         render every IN (PLUGIN IN... --out-dir DIR) into DIR\n"
+     "                        under its own name (a MIDI file's as .wav); goes on past\n"
+     "                        a failed one and exits 1 when any failed\n"
      "  --format TYPE[:ENC]   OUT's format whatever its name: wav, w64, rf64, aiff,\n"
      "                        au, caf, flac, ogg, opus, mp3; ENC one of pcm16,\n"
      "                        pcm24, pcm32, float, double, ulaw, alaw (wav:pcm16)\n"
      "  --same-format         write OUT in the format of IN\n"
      "  --no-latency-compensation\n"
-     "                        keep the delay the plug-in reports in its output\n",
+     "                        keep the delays the plug-ins report in the output\n",
      runRender},
-    {"plot", "PLUGIN OUT.png [options]",
-     "Draws the impulse response and the first echo's magnitude response.\n"
-     "Renders a one-frame impulse on every input and draws, with gnuplot, each\n"
-     "output's impulse response and the magnitude response of the first echo.\n" PLUGIN_SETTINGS_HELP
+    {"plot", "PLUGIN OUT.png [options] [--then PLUGIN2 [options] ...]",
+     "Draws the impulse response and its magnitude response.\n"
+     "Renders a one-frame impulse on every input of a plug-in or a chain and draws,\n"
+     "with gnuplot, each output's impulse response and the magnitude response of the\n"
+     "first echo (of a delay) or of the whole response (of anything else); more than\n"
+     "8 outputs are drawn as an overview, one row per output.\n" PLUGIN_SETTINGS_HELP
+     "  (and after each --then, as for render)\n"
      "  --rate HZ             sample rate (default 44100)\n"
      "  --amplitude A         height of the impulse (default 0.2)\n"
      "  --seconds S | auto    length after the impulse (default auto, at most 30 s)\n"
+     "  --scale linear|db     the response's amplitude, or its level in dBFS\n"
+     "  --tempo BPM, --time-signature N/D   the transport, as for render\n"
      "  --no-latency-compensation\n"
-     "                        keep the delay the plug-in reports in the response\n",
+     "                        keep the delays the plug-ins report in the response\n",
      runPlot},
     {"diff", "A B [--tolerance DB] [--ignore-length] [--json]",
      "Compares two audio files.\n"
@@ -60,16 +84,18 @@ const std::vector<Command> kCommands = {
      "  --ignore-length       compare the part both have; the lengths may differ\n"
      "  --json                the same as JSON\n",
      runDiff},
-    {"bench", "PLUGIN [PLUGIN2] [options]",
+    {"bench", "PLUGIN [PLUGIN2] [options] | PLUGIN [options] --then PLUGIN2 ...",
      "Times processReplacing.\n"
      "Nanoseconds per frame and real-time factor, for noise and for the silence\n"
-     "after it, after a warm-up; two plug-ins take turns, each with the settings.\n"
-     "A progress bar shows on a terminal.\n" PLUGIN_SETTINGS_HELP
+     "after it, after a warm-up; two plug-ins take turns, each with the settings; a\n"
+     "chain is timed plug-in by plug-in and whole. A progress bar shows on a terminal.\n"
+     PLUGIN_SETTINGS_HELP
      "  --rate HZ             sample rate (default 44100)\n"
      "  --block N[,N...]      block sizes (default 64,512,4096)\n"
      "  --seconds S           audio per plug-in, round and phase (default 1)\n"
      "  --rounds N            rounds; the median counts (default 5)\n"
      "  --warm-up S           untimed noise first (default 1)\n"
+     "  --tempo BPM, --time-signature N/D   the transport, as for render\n"
      "  --json                the figures as JSON\n",
      runBench},
     {"save-preset", "PLUGIN OUT.fxp|OUT.fxb [--bank] [settings]",

@@ -20,18 +20,21 @@ bool parseWholeNumber(const std::string& text, int64_t& number) {
     return *end == '\0' && errno == 0;
 }
 
+std::vector<std::string> splitList(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 bool parseWholeNumberList(const std::string& text, std::vector<int64_t>& numbers) {
     numbers.clear();
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t comma = text.find(',', start);
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                                : comma - start);
+    for (const std::string& part : splitList(text)) {
         int64_t number = 0;
         if (!parseWholeNumber(part, number)) return false;
         numbers.push_back(number);
-        if (comma == std::string::npos) break;
-        start = comma + 1;
     }
     return !numbers.empty();
 }

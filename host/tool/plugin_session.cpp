@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "host/library/fx_preset.h"
-#include "host/library/plugin_stage.h"
 #include "host/library/preset_transfer.h"
 #include "host/tool/parameter_assignment.h"
 #include "host/tool/request_log.h"
@@ -40,10 +39,6 @@ bool applySettings(PluginInstance& plugin, const PluginSettings& settings, std::
 }
 
 bool checkUse(PluginInstance& plugin, const PluginUse& use, std::string& error) {
-    if (use.inputChannels > 0 && !checkInputRouting(use.inputChannels, plugin.numInputs(), error)) {
-        error = use.refusal + ": " + error;
-        return false;
-    }
     if (use.needsOutputs && plugin.numOutputs() <= 0) {
         error = "the plug-in has no audio outputs";
         return false;
@@ -80,8 +75,10 @@ std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path,
         error = "cannot load the plug-in: " + error;
         return nullptr;
     }
-    PluginHost& host = session->host;
+    PlayingHost& host = session->host;
     host.sampleRateAnswer = static_cast<intptr_t>(use.sampleRate);
+    host.sampleRate = use.sampleRate;
+    host.transport = use.transport;
     host.blockSizeAnswer = use.largestBlock;
     if (options.log) {
         host.observer = [](const HostCall& call) { logLine(describeHostCall(call)); };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/library/plugin_host.h"
+#include "host/library/playing_host.h"
 #include "host/library/plugin_instance.h"
 #include "host/library/vst_module.h"
 #include "host/tool/argument_list.h"
@@ -26,15 +26,14 @@ struct PluginSettings {
 };
 
 // How a command is going to use the plug-in: what it is prepared for, and
-// what it must be able to take.
+// what it must be able to take. (How its inputs are fed is the chain's
+// concern: plugin_chain.h.)
 struct PluginUse {
     double sampleRate = 44100.0;
     int32_t largestBlock = 1024;
-    // The channels the command feeds it (0: none), which must meet its
-    // inputs; refusal names what cannot be fed ("cannot render in.wav").
-    size_t inputChannels = 0;
-    std::string refusal;
     bool needsOutputs = false;
+    // What the host's transport tells the plug-in.
+    Transport transport;
 };
 
 class PluginSession {
@@ -54,7 +53,7 @@ private:
                                                              const ToolOptions&, std::string&);
     // Destroyed in reverse: the instance closes before its host and module go.
     VstModule module;
-    PluginHost host;
+    PlayingHost host;
     std::unique_ptr<PluginInstance> instance;
 };
 

@@ -1,54 +1,68 @@
 #include "host/tool/process_benchmark.h"
 
 #include <algorithm>
-#include <chrono>
 
+#include "host/library/channel_blocks.h"
 #include "host/tool/test_signals.h"
 
 namespace {
-class BenchmarkedPlugin {
+// Noise or silence on every channel, for as long as it is pulled.
+class BenchmarkSignal : public AudioStream {
 public:
-    BenchmarkedPlugin(PluginInstance& instance, int32_t frames)
-        : plugin(instance),
-          blockSize(frames),
-          inputs(static_cast<size_t>(std::max(instance.numInputs(), 0)),
-                 std::vector<float>(static_cast<size_t>(frames), 0.0f)),
-          outputs(static_cast<size_t>(std::max(instance.numOutputs(), 0)),
-                  std::vector<float>(static_cast<size_t>(frames), 0.0f)) {
-        for (auto& channel : inputs) inPointers.push_back(channel.data());
-        for (auto& channel : outputs) outPointers.push_back(channel.data());
-        inPointers.push_back(nullptr);
-        outPointers.push_back(nullptr);
+    BenchmarkSignal(size_t channels, const std::vector<float>& noiseSamples)
+        : channelTotal(channels), noise(noiseSamples) {}
+
+    size_t channelCount() const override { return channelTotal; }
+    void pull(float* const* channels, size_t frames) override {
+        for (size_t c = 0; c < channelTotal; ++c)
+            for (size_t i = 0; i < frames; ++i)
+                channels[c][i] = silent ? 0.0f : noise[(position + i) % noise.size()];
+        position += frames;
     }
 
-    // Processes the source (silence when empty) for the frames; the time in
-    // nanoseconds per frame.
-    double run(const std::vector<float>& source, size_t frames,
-               const std::function<void(size_t)>& advanced) {
-        using Clock = std::chrono::steady_clock;
-        Clock::duration spent{};
-        for (size_t done = 0; done < frames; done += static_cast<size_t>(blockSize)) {
-            const size_t count = std::min(frames - done, static_cast<size_t>(blockSize));
-            for (auto& channel : inputs)
-                for (size_t i = 0; i < count; ++i)
-                    channel[i] = source.empty() ? 0.0f : source[(done + i) % source.size()];
-            const Clock::time_point start = Clock::now();
-            plugin.processReplacing(inPointers.data(), outPointers.data(),
-                                    static_cast<int32_t>(count));
-            spent += Clock::now() - start;
-            if (advanced) advanced(count);
-        }
-        const double nanoseconds =
-            static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count());
-        return frames ? nanoseconds / static_cast<double>(frames) : 0.0;
-    }
-
-    PluginInstance& plugin;
+    bool silent = false;
 
 private:
-    int32_t blockSize;
-    std::vector<std::vector<float>> inputs, outputs;
-    std::vector<float*> inPointers, outPointers;
+    size_t channelTotal;
+    const std::vector<float>& noise;
+    size_t position = 0;
+};
+
+class BenchmarkedChain {
+public:
+    BenchmarkedChain(PluginChain& timed, const std::vector<float>& noise, int32_t frames)
+        : chain(timed),
+          signal(timed.inputChannels(), noise),
+          last(timed.connect(signal)),
+          blockSize(static_cast<size_t>(frames)),
+          block(last.channelCount(), blockSize) {}
+
+    // Runs the frames through; the nanoseconds per frame each stage took.
+    std::vector<double> run(bool silent, size_t frames, const std::function<void(size_t)>& advanced) {
+        signal.silent = silent;
+        std::vector<std::chrono::nanoseconds> before;
+        for (size_t s = 0; s < chain.size(); ++s) before.push_back(chain.stage(s).processingTime());
+        for (size_t done = 0; done < frames; done += blockSize) {
+            const size_t count = std::min(frames - done, blockSize);
+            last.pull(block.data(), count);
+            if (advanced) advanced(count);
+        }
+        std::vector<double> perFrame;
+        for (size_t s = 0; s < chain.size(); ++s) {
+            const double spent =
+                static_cast<double>((chain.stage(s).processingTime() - before[s]).count());
+            perFrame.push_back(frames ? spent / static_cast<double>(frames) : 0.0);
+        }
+        return perFrame;
+    }
+
+    PluginChain& chain;
+
+private:
+    BenchmarkSignal signal;
+    AudioStream& last;
+    size_t blockSize;
+    ChannelBlocks block;
 };
 
 double median(std::vector<double> values) {
@@ -57,9 +71,7 @@ double median(std::vector<double> values) {
     const size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
-}  // namespace
 
-namespace {
 size_t roundFramesOf(const BenchmarkSettings& settings) {
     return std::max<size_t>(1, static_cast<size_t>(settings.roundSeconds * settings.sampleRate));
 }
@@ -69,50 +81,57 @@ size_t warmUpFramesOf(const BenchmarkSettings& settings) {
 }
 }  // namespace
 
-size_t benchmarkFrames(size_t plugins, const BenchmarkSettings& settings) {
+size_t benchmarkFrames(size_t chains, const BenchmarkSettings& settings) {
     const size_t rounds = static_cast<size_t>(std::max(settings.rounds, 0));
-    return plugins * (warmUpFramesOf(settings) + 2 * rounds * roundFramesOf(settings));
+    return chains * (warmUpFramesOf(settings) + 2 * rounds * roundFramesOf(settings));
 }
 
-std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstance*>& plugins,
-                                                 const BenchmarkSettings& settings,
-                                                 const std::function<void(size_t)>& advanced) {
+std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains,
+                                         const BenchmarkSettings& settings,
+                                         const std::function<void(size_t)>& advanced) {
     const double rate = settings.sampleRate;
     const size_t roundFrames = roundFramesOf(settings);
-    const size_t warmUpFrames = warmUpFramesOf(settings);
     // Ten seconds of noise, repeated for longer rounds, keep memory small.
     const size_t noiseFrames = std::min(roundFrames, static_cast<size_t>(10.0 * rate));
     const std::vector<float> noise = noiseSamples(noiseFrames, 0.5f, 2024);
-    const std::vector<float> silence;
 
-    std::vector<BenchmarkedPlugin> runs;
-    for (PluginInstance* plugin : plugins) {
-        plugin->setSampleRate(static_cast<float>(rate));
-        plugin->setBlockSize(settings.blockSize);
-        plugin->resume();
-        plugin->startProcessing();
-        runs.emplace_back(*plugin, settings.blockSize);
+    std::vector<std::unique_ptr<BenchmarkedChain>> runs;
+    for (PluginChain* chain : chains) {
+        runs.push_back(std::make_unique<BenchmarkedChain>(*chain, noise, settings.blockSize));
+        chain->start();
     }
-    for (auto& run : runs) run.run(noise, warmUpFrames, advanced);
+    for (auto& run : runs) run->run(false, warmUpFramesOf(settings), advanced);
 
-    std::vector<std::vector<double>> noiseTimes(runs.size()), silenceTimes(runs.size());
-    for (auto* phase : {&noiseTimes, &silenceTimes}) {
-        const std::vector<float>& source = phase == &noiseTimes ? noise : silence;
+    // Per phase, per chain, per stage: the rounds' figures.
+    std::vector<std::vector<std::vector<double>>> times[2];
+    for (auto& phase : times) {
+        for (auto& run : runs) phase.emplace_back(run->chain.size() + 1);
+    }
+    for (int phase = 0; phase < 2; ++phase) {
         for (int round = 0; round < settings.rounds; ++round) {
-            // Every other round the order turns, so no plug-in always comes first.
+            // Every other round the order turns, so no chain always comes first.
             for (size_t k = 0; k < runs.size(); ++k) {
                 const size_t p = round % 2 ? runs.size() - 1 - k : k;
-                (*phase)[p].push_back(runs[p].run(source, roundFrames, advanced));
+                const std::vector<double> stages = runs[p]->run(phase == 1, roundFrames, advanced);
+                double whole = 0.0;
+                for (size_t s = 0; s < stages.size(); ++s) {
+                    times[phase][p][s].push_back(stages[s]);
+                    whole += stages[s];
+                }
+                times[phase][p].back().push_back(whole);
             }
         }
     }
 
-    std::vector<BenchmarkResult> results(runs.size());
+    std::vector<ChainTiming> results(runs.size());
     for (size_t p = 0; p < runs.size(); ++p) {
-        results[p].noiseNanosecondsPerFrame = median(noiseTimes[p]);
-        results[p].silenceNanosecondsPerFrame = median(silenceTimes[p]);
-        runs[p].plugin.stopProcessing();
-        runs[p].plugin.suspend();
+        const size_t stages = runs[p]->chain.size();
+        for (size_t s = 0; s <= stages; ++s) {
+            const BenchmarkResult result{median(times[0][p][s]), median(times[1][p][s])};
+            if (s < stages) results[p].stages.push_back(result);
+            else results[p].whole = result;
+        }
+        runs[p]->chain.stop();
     }
     return results;
 }

@@ -1,5 +1,6 @@
-// Times processReplacing: for noise, and for the silent tail after it, with
-// several plug-ins taking turns so that they share the machine's state.
+// Times processReplacing: for noise, and for the silent tail after it, of
+// every plug-in of a chain, with several chains taking turns so that they
+// share the machine's state.
 #pragma once
 
 #include <cstddef>
@@ -7,13 +8,13 @@
 #include <functional>
 #include <vector>
 
-#include "host/library/plugin_instance.h"
+#include "host/tool/plugin_chain.h"
 
 struct BenchmarkSettings {
     double sampleRate = 44100.0;
     int32_t blockSize = 512;
     double warmUpSeconds = 1.0;  // of noise, untimed
-    double roundSeconds = 1.0;   // of audio per plug-in, per round and phase
+    double roundSeconds = 1.0;   // of audio per chain, per round and phase
     int rounds = 5;
 };
 
@@ -23,16 +24,22 @@ struct BenchmarkResult {
     double silenceNanosecondsPerFrame = 0.0;
 };
 
-// Switches each plug-in on at the rate and block size, warms it up, then
-// times the noise rounds and after them the silence rounds, plug-ins taking
-// turns within each round; switches them off again. Told after every block
-// how many frames it was, outside the time taken.
-std::vector<BenchmarkResult> benchmarkProcessing(const std::vector<PluginInstance*>& plugins,
-                                                 const BenchmarkSettings& settings,
-                                                 const std::function<void(size_t frames)>& advanced);
+struct ChainTiming {
+    std::vector<BenchmarkResult> stages;  // one per plug-in of the chain
+    BenchmarkResult whole;                // the chain's plug-ins together
+};
 
-// The frames benchmarkProcessing runs through all plug-ins, for progress.
-size_t benchmarkFrames(size_t plugins, const BenchmarkSettings& settings);
+// Connects each chain (noise on every input, the block size announced) to
+// a source of its own, switches it on, warms it up, then times the noise
+// rounds and after them the silence rounds, chains taking turns within each
+// round; switches them off again. Told after every block how many frames it
+// was, outside the time taken.
+std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains,
+                                         const BenchmarkSettings& settings,
+                                         const std::function<void(size_t frames)>& advanced);
+
+// The frames benchmarkChains runs through all chains, for progress.
+size_t benchmarkFrames(size_t chains, const BenchmarkSettings& settings);
 
 // Seconds of audio processed per second of time.
 double realTimeFactor(double nanosecondsPerFrame, double sampleRate);

@@ -36,15 +36,34 @@ TEST(Plot, VarnoletImpulseResponseAndFirstEcho) {
     EXPECT_EQ(size.width, 1200u);
     EXPECT_EQ(size.height, 3u * 260u + 60u);  // left, right, first echo
     EXPECT_NE(result.out.find("Varnolet Delay"), std::string::npos);
+    EXPECT_NE(result.out.find("magnitude response of the first echo"), std::string::npos);
+}
+
+TEST(Plot, LevelsInDecibelsAndAnOverviewOfManyOutputs) {
+    ScratchDirectory dir;
+    const std::string png = dir.file("ir.png"), linear = dir.file("linear.png");
+    ToolResult result = runTool({"plot", VARNOLET_MODULE_PATH, png, "--scale", "db"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(pngSize(png).height, 3u * 260u + 60u);
+    // gnuplot draws the same picture alike to the byte; the levels are another.
+    ASSERT_EQ(runTool({"plot", VARNOLET_MODULE_PATH, linear}).status, 0);
+    EXPECT_NE(readText(png), readText(linear));
+    result = runTool({"plot", MANY_CHANNEL_PLUGIN_PATH, png});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(pngSize(png).height, 900u) << "one picture for 64 outputs, not 64 panels";
+    EXPECT_NE(result.out.find("an overview of 64 outputs"), std::string::npos) << result.out;
+    EXPECT_EQ(runTool({"plot", VARNOLET_MODULE_PATH, png, "--scale", "loud"}).status, 2);
 }
 
 TEST(Plot, ThirdPartyPluginWithoutEchoes) {
     ScratchDirectory dir;
     const std::string png = dir.file("eq.png");
-    // The equaliser gives the impulse back at once: no echo to analyse.
+    // The equaliser gives the impulse back at once: no echo, so the whole
+    // response's magnitude response is drawn.
     const ToolResult eq = runTool({"plot", thirdPartyPlugin("3BandEQ-vst.so"), png});
     ASSERT_EQ(eq.status, 0) << eq.err;
-    EXPECT_EQ(pngSize(png).height, 2u * 260u + 60u);
+    EXPECT_EQ(pngSize(png).height, 3u * 260u + 60u);
+    EXPECT_NE(eq.out.find("magnitude response of the whole response"), std::string::npos) << eq.out;
     const std::string mono = dir.file("verb.png");
     const ToolResult verb = runTool({"plot", thirdPartyPlugin("MaFreeverb-vst.so"), mono,
                                      "--seconds", "1"});

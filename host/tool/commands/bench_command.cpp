@@ -7,18 +7,25 @@
 #include "host/tool/plugin_session.h"
 #include "host/tool/process_benchmark.h"
 #include "host/tool/progress_bar.h"
+#include "host/tool/transport_options.h"
 
 namespace {
 struct BenchOptions {
     BenchmarkSettings settings;
     std::vector<int64_t> blocks = {64, 512, 4096};
-    PluginSettings pluginSettings;
+    TransportOptions transport;
     bool json = false;
 };
 
 struct BlockResults {
     int64_t block;
-    std::vector<BenchmarkResult> results;
+    std::vector<ChainTiming> results;
+};
+
+// What one chain is called, and each of its plug-ins.
+struct ChainNames {
+    std::string module, whole;
+    std::vector<std::string> modules, stages;
 };
 
 bool takeSeconds(ArgumentList& arguments, const char* name, double& seconds, bool zeroAllowed,
@@ -65,7 +72,7 @@ bool takeBenchOptions(ArgumentList& arguments, BenchOptions& choices, std::strin
     choices.json = arguments.flag("--json");
     return takeSeconds(arguments, "--seconds", settings.roundSeconds, false, error) &&
            takeSeconds(arguments, "--warm-up", settings.warmUpSeconds, true, error) &&
-           choices.pluginSettings.take(arguments, error);
+           choices.transport.take(arguments, error);
 }
 
 // "3718x", "41.5x", "0.523x": slow plug-ins, below real time, need the digits.
@@ -79,8 +86,16 @@ std::string factorText(double factor) {
 
 double ratio(double second, double first) { return first > 0.0 ? second / first : 0.0; }
 
+void printRow(long long block, const std::string& name, const BenchmarkResult& r, double rate) {
+    std::printf("%6lld  %-28.28s %14.2f %12s %14.2f %12s\n", block, name.c_str(),
+                r.noiseNanosecondsPerFrame,
+                factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
+                r.silenceNanosecondsPerFrame,
+                factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
+}
+
 void printTable(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
-                const std::vector<std::string>& names) {
+                const std::vector<ChainNames>& names) {
     std::printf("processReplacing at %g Hz: median of %d rounds of %g s per phase, after %g s "
                 "of warm-up\n",
                 settings.sampleRate, settings.rounds, settings.roundSeconds,
@@ -88,29 +103,35 @@ void printTable(const std::vector<BlockResults>& all, const BenchmarkSettings& s
     std::printf("%6s  %-28s %14s %12s %14s %12s\n", "block", "plug-in", "noise ns/frame",
                 "noise RTF", "tail ns/frame", "tail RTF");
     for (const BlockResults& block : all) {
+        const long long size = static_cast<long long>(block.block);
         for (size_t p = 0; p < block.results.size(); ++p) {
-            const BenchmarkResult& r = block.results[p];
-            const double rate = settings.sampleRate;
-            std::printf("%6lld  %-28.28s %14.2f %12s %14.2f %12s\n",
-                        static_cast<long long>(block.block), names[p].c_str(),
-                        r.noiseNanosecondsPerFrame,
-                        factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
-                        r.silenceNanosecondsPerFrame,
-                        factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
+            const ChainTiming& timing = block.results[p];
+            if (timing.stages.size() > 1) {
+                for (size_t s = 0; s < timing.stages.size(); ++s)
+                    printRow(size, names[p].stages[s], timing.stages[s], settings.sampleRate);
+                printRow(size, "whole chain", timing.whole, settings.sampleRate);
+            } else {
+                printRow(size, names[p].whole, timing.whole, settings.sampleRate);
+            }
         }
         if (block.results.size() == 2) {
-            const BenchmarkResult &first = block.results[0], &second = block.results[1];
-            std::printf("%6lld  %-28s %14.3f %12s %14.3f\n", static_cast<long long>(block.block),
-                        "ratio second/first",
+            const BenchmarkResult &first = block.results[0].whole, &second = block.results[1].whole;
+            std::printf("%6lld  %-28s %14.3f %12s %14.3f\n", size, "ratio second/first",
                         ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame), "",
                         ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
         }
     }
 }
 
+void figures(JsonWriter& json, const BenchmarkResult& r, double rate) {
+    json.key("noiseNanosecondsPerFrame").number(r.noiseNanosecondsPerFrame);
+    json.key("noiseRealTimeFactor").number(realTimeFactor(r.noiseNanosecondsPerFrame, rate));
+    json.key("tailNanosecondsPerFrame").number(r.silenceNanosecondsPerFrame);
+    json.key("tailRealTimeFactor").number(realTimeFactor(r.silenceNanosecondsPerFrame, rate));
+}
+
 void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
-               const std::vector<std::unique_ptr<PluginSession>>& sessions,
-               const std::vector<std::string>& names) {
+               const std::vector<ChainNames>& names) {
     JsonWriter json;
     json.beginObject();
     json.key("sampleRate").number(settings.sampleRate);
@@ -118,10 +139,20 @@ void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& se
     json.key("roundSeconds").number(settings.roundSeconds);
     json.key("warmUpSeconds").number(settings.warmUpSeconds);
     json.key("plugins").beginArray();
-    for (size_t p = 0; p < sessions.size(); ++p) {
+    for (const ChainNames& chain : names) {
         json.beginObject();
-        json.key("module").string(sessions[p]->path());
-        json.key("name").string(names[p]);
+        json.key("module").string(chain.module);
+        json.key("name").string(chain.whole);
+        if (chain.stages.size() > 1) {
+            json.key("chain").beginArray();
+            for (size_t s = 0; s < chain.stages.size(); ++s) {
+                json.beginObject();
+                json.key("module").string(chain.modules[s]);
+                json.key("name").string(chain.stages[s]);
+                json.endObject();
+            }
+            json.endArray();
+        }
         json.endObject();
     }
     json.endArray();
@@ -130,19 +161,23 @@ void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& se
         json.beginObject();
         json.key("block").integer(block.block);
         json.key("results").beginArray();
-        for (const BenchmarkResult& r : block.results) {
+        for (const ChainTiming& timing : block.results) {
             json.beginObject();
-            json.key("noiseNanosecondsPerFrame").number(r.noiseNanosecondsPerFrame);
-            json.key("noiseRealTimeFactor")
-                .number(realTimeFactor(r.noiseNanosecondsPerFrame, settings.sampleRate));
-            json.key("tailNanosecondsPerFrame").number(r.silenceNanosecondsPerFrame);
-            json.key("tailRealTimeFactor")
-                .number(realTimeFactor(r.silenceNanosecondsPerFrame, settings.sampleRate));
+            figures(json, timing.whole, settings.sampleRate);
+            if (timing.stages.size() > 1) {
+                json.key("stages").beginArray();
+                for (const BenchmarkResult& stage : timing.stages) {
+                    json.beginObject();
+                    figures(json, stage, settings.sampleRate);
+                    json.endObject();
+                }
+                json.endArray();
+            }
             json.endObject();
         }
         json.endArray();
         if (block.results.size() == 2) {
-            const BenchmarkResult &first = block.results[0], &second = block.results[1];
+            const BenchmarkResult &first = block.results[0].whole, &second = block.results[1].whole;
             json.key("ratio").beginObject();
             json.key("noise").number(
                 ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame));
@@ -160,45 +195,61 @@ void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& se
 
 int runBench(ArgumentList& arguments, const ToolOptions& options) {
     BenchOptions choices;
+    std::vector<ChainLink> links;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeBenchOptions(arguments, choices, error) ||
+    if (!takeChainLinks(arguments, links, error) || !takeBenchOptions(arguments, choices, error) ||
         !arguments.positionals(1, 2, positional, error))
         return usageFailure("bench", error);
+    if (positional.size() == 2 && links.size() > 1)
+        return usageFailure("bench", "compare two plug-ins, or time one chain, not both");
     BenchmarkSettings& settings = choices.settings;
-
-    PluginUse use;
-    use.sampleRate = settings.sampleRate;
-    use.largestBlock =
-        static_cast<int32_t>(*std::max_element(choices.blocks.begin(), choices.blocks.end()));
-    std::vector<std::unique_ptr<PluginSession>> sessions;
-    std::vector<PluginInstance*> plugins;
-    std::vector<std::string> names;
+    // Two plug-ins compare with the same settings each: two builds of one
+    // plug-in compare alike.
+    std::vector<std::vector<ChainLink>> compared;
     for (const std::string& path : positional) {
-        // The settings go to each plug-in: two builds of one plug-in compare alike.
-        sessions.push_back(openPreparedPlugin(path, choices.pluginSettings, use, options, error));
-        if (!sessions.back()) return failure(error);
-        plugins.push_back(&sessions.back()->plugin());
-        names.push_back(sessions.back()->displayName());
+        compared.push_back(links);
+        compared.back()[0].path = path;
     }
 
+    ChainUse use;
+    use.sampleRate = settings.sampleRate;
+    use.feedEveryInput = true;
+    use.inputName = "the noise";
+    use.refusal = "cannot time it";
+    use.transport = choices.transport.transport();
+    use.timed = true;
     ProgressBar bar("timing", settings.sampleRate);
     size_t done = 0;
-    size_t total = 0;
-    for (int64_t block : choices.blocks) {
-        settings.blockSize = static_cast<int32_t>(block);
-        total += benchmarkFrames(plugins.size(), settings);
+    const size_t total = choices.blocks.size() * benchmarkFrames(compared.size(), settings);
+    use.largestBlock =
+        static_cast<int32_t>(*std::max_element(choices.blocks.begin(), choices.blocks.end()));
+    std::vector<std::unique_ptr<PluginChain>> chains;
+    std::vector<PluginChain*> timed;
+    std::vector<ChainNames> names;
+    for (const auto& chainLinks : compared) {
+        chains.push_back(PluginChain::open(chainLinks, use, options, error));
+        if (!chains.back()) return failure(error);
+        const PluginChain& chain = *chains.back();
+        timed.push_back(chains.back().get());
+        ChainNames name{chain.path(0), chain.displayName(), {}, {}};
+        for (size_t s = 0; s < chain.size(); ++s) {
+            name.modules.push_back(chain.path(s));
+            name.stages.push_back(chain.name(s));
+        }
+        names.push_back(name);
     }
     std::vector<BlockResults> all;
     for (int64_t block : choices.blocks) {
         settings.blockSize = static_cast<int32_t>(block);
-        all.push_back({block, benchmarkProcessing(plugins, settings, [&](size_t frames) {
+        for (PluginChain* chain : timed) chain->setBlockSize(settings.blockSize);
+        all.push_back({block, benchmarkChains(timed, settings, [&](size_t frames) {
                            done += frames;
                            bar.update(done, total);
                        })});
     }
     bar.finish();
-    if (choices.json) printJson(all, settings, sessions, names);
+    if (choices.json) printJson(all, settings, names);
     else printTable(all, settings, names);
     return kSuccess;
 }

@@ -4,9 +4,10 @@
 #include "host/library/offline_renderer.h"
 #include "host/tool/number_text.h"
 #include "host/tool/plot/impulse_plot.h"
+#include "host/tool/plugin_chain.h"
 #include "host/tool/render_warnings.h"
 #include "host/tool/test_signals.h"
-#include "host/tool/plugin_session.h"
+#include "host/tool/transport_options.h"
 
 namespace {
 constexpr int32_t kPlotBlock = 512;
@@ -14,13 +15,16 @@ constexpr double kPlotCapSeconds = 30.0;
 }  // namespace
 
 int runPlot(ArgumentList& arguments, const ToolOptions& options) {
-    PluginSettings settings;
+    std::vector<ChainLink> links;
+    TransportOptions transport;
     std::vector<std::string> positional;
     std::string error, text;
     double rate = 44100.0, amplitude = 0.2;
     TailLength tail;
     tail.capSeconds = kPlotCapSeconds;
-    if (!settings.take(arguments, error)) return usageFailure("plot", error);
+    ImpulsePlotRequest request;
+    if (!takeChainLinks(arguments, links, error) || !transport.take(arguments, error))
+        return usageFailure("plot", error);
     if (arguments.value("--rate", text) && (!parseDecimal(text, rate) || rate < 1000.0 ||
                                             rate > 768000.0))
         return usageFailure("plot", "--rate needs a sample rate from 1000 to 768000 Hz");
@@ -33,35 +37,46 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
             return usageFailure("plot", "--seconds needs a length above 0, up to 600, or 'auto'");
         tail = TailLength::fixed(seconds);
     }
+    if (arguments.value("--scale", text)) {
+        if (text != "linear" && text != "db") return usageFailure("plot", "--scale is linear or db");
+        request.decibels = text == "db";
+    }
     const bool compensateLatency = !arguments.flag("--no-latency-compensation");
     if (!arguments.positionals(2, 2, positional, error)) return usageFailure("plot", error);
+    links[0].path = positional[0];
 
-    PluginUse use;
+    ChainUse use;
     use.sampleRate = rate;
     use.largestBlock = kPlotBlock;
-    use.inputChannels = 1;
+    use.feedEveryInput = true;
+    use.inputName = "the impulse";
     use.refusal = "cannot send an impulse";
-    use.needsOutputs = true;
-    const auto session = openPreparedPlugin(positional[0], settings, use, options, error);
-    if (!session) return failure(error);
-    PluginInstance& plugin = session->plugin();
+    use.transport = transport.transport();
+    use.compensateLatency = compensateLatency;
+    const auto chain = PluginChain::open(links, use, options, error);
+    if (!chain) return failure(error);
 
-    ImpulsePlotRequest request;
     request.impulseHeight = static_cast<float>(amplitude);
     OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tail);
-    renderer.compensateLatency = compensateLatency;
-    TestSignal source = TestSignal::click(rate, 1, 1, request.impulseHeight);
-    AudioBufferSink sink(rate, static_cast<size_t>(plugin.numOutputs()));
+    TestSignal source = TestSignal::click(rate, chain->inputChannels(), 1, request.impulseHeight);
+    InputThenSilence input(source);
+    AudioStream& last = chain->connect(input);
+    AudioBufferSink sink(rate, chain->outputChannels());
     RenderReport report;
-    if (!renderer.render(plugin, source, sink, report, error)) return failure(error);
+    chain->start();
+    const bool rendered = renderer.run(input, last, sink, report, error);
+    chain->stop();
+    if (!rendered) return failure(error);
+    report.longestReportedLatency = chain->longestReportedLatency();
     warnAboutRender(report, "--seconds S");
     request.response = std::move(sink.audio);
     char title[256];
-    std::snprintf(title, sizeof title, "%s: impulse of %g at %g Hz",
-                  session->displayName().c_str(), amplitude, rate);
+    std::snprintf(title, sizeof title, "%s: impulse of %g at %g Hz", chain->displayName().c_str(),
+                  amplitude, rate);
     request.title = title;
-    if (!writeImpulsePlot(positional[1], request, error)) return failure(error);
-    std::printf("%s: impulse response of %s, %zu frames\n", positional[1].c_str(),
-                session->displayName().c_str(), request.response.frames());
+    std::string drawn;
+    if (!writeImpulsePlot(positional[1], request, drawn, error)) return failure(error);
+    std::printf("%s: impulse response of %s, %zu frames; %s\n", positional[1].c_str(),
+                chain->displayName().c_str(), request.response.frames(), drawn.c_str());
     return kSuccess;
 }

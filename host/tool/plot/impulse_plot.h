@@ -1,5 +1,7 @@
-// The picture of an impulse response: the echo pattern of each output over
-// time and the magnitude response of the first echo, drawn by gnuplot.
+// The picture of an impulse response, drawn by gnuplot: each output over
+// time, and the magnitude response of the first echo for a delay or of the
+// whole response for anything else. Many outputs are drawn as an overview,
+// one row per output.
 #pragma once
 
 #include <string>
@@ -8,10 +10,15 @@
 
 struct ImpulsePlotRequest {
     std::string title;
-    AudioBuffer response;  // what the plug-in made of the impulse
+    AudioBuffer response;        // what the plug-in made of the impulse
     float impulseHeight = 1.0f;  // the reference for the magnitude response
+    bool decibels = false;       // levels in dB full scale rather than amplitudes
 };
 
-// Writes the PNG whole or not at all.
+// More outputs than this are drawn as an overview.
+constexpr size_t kMostOutputPanels = 8;
+
+// Writes the PNG whole or not at all; drawn says what it shows beyond the
+// response over time ("magnitude response of the first echo").
 bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& request,
-                      std::string& error);
+                      std::string& drawn, std::string& error);

@@ -14,14 +14,18 @@ void transform(std::vector<std::complex<double>>& data) {
         j ^= bit;
         if (i < j) std::swap(data[i], data[j]);
     }
+    // The twiddle factors once, for every stage: a stage of length L uses
+    // every (n / L)-th of them.
     const double pi = std::acos(-1.0);
+    std::vector<std::complex<double>> twiddles(n / 2);
+    for (size_t k = 0; k < n / 2; ++k)
+        twiddles[k] = std::polar(1.0, -2.0 * pi * static_cast<double>(k) / static_cast<double>(n));
     for (size_t length = 2; length <= n; length <<= 1) {
-        const double angle = -2.0 * pi / static_cast<double>(length);
+        const size_t stride = n / length;
         for (size_t start = 0; start < n; start += length) {
             for (size_t k = 0; k < length / 2; ++k) {
-                const std::complex<double> w = std::polar(1.0, angle * static_cast<double>(k));
                 const std::complex<double> even = data[start + k];
-                const std::complex<double> odd = data[start + k + length / 2] * w;
+                const std::complex<double> odd = data[start + k + length / 2] * twiddles[k * stride];
                 data[start + k] = even + odd;
                 data[start + k + length / 2] = even - odd;
             }
