@@ -31,8 +31,9 @@ std::vector<BenchRow> rowsFor(const std::string& out, const std::string& name) {
 }
 
 TEST(Bench, TwoPluginsTakingTurns) {
+    DEBIAN_PLUGIN_OR_SKIP(eq, "3BandEQ-vst.so");
     const ToolResult result =
-        runTool({"bench", VARNOLET_MODULE_PATH, thirdPartyPlugin("3BandEQ-vst.so"), "--block",
+        runTool({"bench", VARNOLET_MODULE_PATH, eq, "--block",
                  "64,256", "--seconds", "0.05", "--rounds", "3", "--warm-up", "0.01"});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto ours = rowsFor(result.out, "Varnolet Delay");

@@ -55,7 +55,11 @@ TEST(Log, RenderSendsRequestsInTheOrderHostsUse) {
     ScratchDirectory dir;
     const std::string in = dir.file("in.wav");
     ASSERT_TRUE(writeSound(in, clickSound(48000, 2, 1000, 0.2f)));
-    for (const std::string& plugin : {std::string(VARNOLET_MODULE_PATH), thirdPartyPlugin("3BandEQ-vst.so")}) {
+    // Another maker's plug-in shows the order is the tool's, not ours.
+    std::vector<std::string> plugins = {VARNOLET_MODULE_PATH};
+    const std::string eq = installedPlugin("3BandEQ-vst.so");
+    if (!eq.empty()) plugins.push_back(eq);
+    for (const std::string& plugin : plugins) {
         const ToolResult result = runTool({"render", plugin, in, dir.file("out.wav"), "--tail", "0",
                                            "--block", "256", "--log", "--set", "0=0.5"});
         ASSERT_EQ(result.status, 0) << result.err;
@@ -80,6 +84,8 @@ TEST(Log, RenderSendsRequestsInTheOrderHostsUse) {
         ASSERT_EQ(blocks.size(), 4u);
         EXPECT_EQ(blocks.back(), "-> processReplacing frames=232");  // 1000 = 3 * 256 + 232
     }
+    if (eq.empty())
+        GTEST_SKIP() << "seen with Varnolet only: 3BandEQ-vst.so (Debian's dpf-plugins-vst) is missing";
 }
 
 TEST(Log, WithoutLogAndWithoutTerminalStandardErrorStaysEmpty) {

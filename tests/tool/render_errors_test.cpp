@@ -56,9 +56,6 @@ TEST_F(RenderErrors, UnknownParametersAndPrograms) {
                   "unknown parameter 'Tap 9 time'");
     expectRefusal({"render", VARNOLET_MODULE_PATH, input, output, "--set", "23=0.5"},
                   "there is no parameter 23");
-    expectRefusal({"render", thirdPartyPlugin("3BandEQ-vst.so"), input, output, "--set",
-                   "Tap 1 time=0.5"},
-                  "unknown parameter");
 }
 
 TEST_F(RenderErrors, ValuesOutsideTheRange) {
@@ -70,9 +67,6 @@ TEST_F(RenderErrors, ValuesOutsideTheRange) {
                   "runs from 0 to 2000");
     expectRefusal({"render", VARNOLET_MODULE_PATH, input, output, "--set", "Filter Type=@Notch"},
                   "shows as 'Notch'");
-    expectRefusal({"render", thirdPartyPlugin("3BandEQ-vst.so"), input, output, "--set",
-                   "Low=@40"},
-                  "runs from -24 to 24");
 }
 
 TEST_F(RenderErrors, ChannelCountsThePluginCannotTake) {
@@ -80,8 +74,14 @@ TEST_F(RenderErrors, ChannelCountsThePluginCannotTake) {
     ASSERT_TRUE(writeSound(three, clickSound(44100, 3, 100, 0.2f)));
     expectRefusal({"render", VARNOLET_MODULE_PATH, three, output},
                   "the plug-in takes 2 input channels; the input has 3");
-    expectRefusal({"render", thirdPartyPlugin("Kars-vst.so"), input, output},
-                  "the plug-in takes no audio input");
+}
+
+TEST_F(RenderErrors, ThirdPartyPluginsRefuseWhatTheyDoNotHave) {
+    DEBIAN_PLUGIN_OR_SKIP(eq, "3BandEQ-vst.so");
+    DEBIAN_PLUGIN_OR_SKIP(synth, "Kars-vst.so");
+    expectRefusal({"render", eq, input, output, "--set", "Tap 1 time=0.5"}, "unknown parameter");
+    expectRefusal({"render", eq, input, output, "--set", "Low=@40"}, "runs from -24 to 24");
+    expectRefusal({"render", synth, input, output}, "the plug-in takes no audio input");
 }
 
 TEST_F(RenderErrors, MalformedCommandLines) {

@@ -139,12 +139,6 @@ std::string readText(const std::string& path) {
     return text.str();
 }
 
-std::string thirdPartyPlugin(const std::string& name) {
-    const std::string path = std::string(THIRD_PARTY_PLUGIN_DIR) + "/" + name;
-    EXPECT_TRUE(fileExists(path)) << path << " is missing: install Debian's dpf-plugins-vst";
-    return path;
-}
-
 std::string installedPlugin(const std::string& relativePath) {
     const std::string path = std::string(THIRD_PARTY_PLUGIN_DIR) + "/" + relativePath;
     return fileExists(path) ? path : std::string();

@@ -58,8 +58,12 @@ public:
 bool fileExists(const std::string& path);
 std::string readText(const std::string& path);
 
-// A plug-in of Debian's dpf-plugins-vst; the test fails if it is missing.
-std::string thirdPartyPlugin(const std::string& name);
+// Declares VARIABLE as the path of one of Debian's dpf-plugins-vst, or skips
+// the test, saying which package it needs, when that plug-in is missing.
+#define DEBIAN_PLUGIN_OR_SKIP(variable, name)                 \
+    const std::string variable = installedPlugin(name);        \
+    if (variable.empty())                                      \
+    GTEST_SKIP() << name << " is not installed; Debian's dpf-plugins-vst has it"
 // A plug-in of another Debian package, by its path under the VST folder;
 // empty when the package is not installed, for tests that skip then.
 std::string installedPlugin(const std::string& relativePath);
