@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "host/tool/validate/crash_handler.h"
-#include "host/tool/validate/output_inspection.h"
+#include "host/tool/validate/output_contents.h"
 #include "host/tool/validate/seeded_random.h"
 
 namespace {
@@ -123,7 +123,7 @@ BlockRunner::Result BlockRunner::playBlock(PlayerContext& context, TestSignal si
     bool nonFinite = false;
     for (size_t c = 0; c < outputCount; ++c) {
         const bool replaced = !(inPlace && c < inputCount);
-        const OutputInspection found = inspectOutput(outputs[c], frames);
+        const OutputContents found = contentsOf(outputs[c], frames);
         const std::string where = "output " + std::to_string(c) + " of a block of " +
                                   std::to_string(frames) + " frames";
         if (replaced && found.unwritten > 0)

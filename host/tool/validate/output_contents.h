@@ -9,7 +9,7 @@
 // Fills samples with the pattern.
 void fillUnwritten(float* samples, size_t frames);
 
-struct OutputInspection {
+struct OutputContents {
     size_t unwritten = 0;    // still the pattern
     size_t addedTo = 0;      // the pattern turned quiet by arithmetic
     size_t nonFinite = 0;    // any other NaN or infinity
@@ -18,4 +18,4 @@ struct OutputInspection {
     float peak = 0.0f;       // of the finite samples
 };
 
-OutputInspection inspectOutput(const float* samples, size_t frames);
+OutputContents contentsOf(const float* samples, size_t frames);

@@ -1,4 +1,4 @@
-#include "host/tool/validate/output_inspection.h"
+#include "host/tool/validate/output_contents.h"
 
 #include <cmath>
 #include <cstdint>
@@ -19,8 +19,8 @@ void fillUnwritten(float* samples, size_t frames) {
     for (size_t i = 0; i < frames; ++i) std::memcpy(samples + i, &kUnwritten, sizeof kUnwritten);
 }
 
-OutputInspection inspectOutput(const float* samples, size_t frames) {
-    OutputInspection found;
+OutputContents contentsOf(const float* samples, size_t frames) {
+    OutputContents found;
     for (size_t i = 0; i < frames; ++i) {
         const uint32_t bits = bitsOf(samples + i);
         if (bits == kUnwritten) {
