@@ -12,8 +12,24 @@ jobs=$(nproc 2>/dev/null || echo 2)
 bash "$root/scripts/setup.sh" || exit 1
 
 passed=0
+skipped=0
 failed=0
 status=0
+
+# count_results LOG: adds the cases of every ctest summary in LOG; a case that
+# skipped itself (a package it needs is missing) is counted apart.
+count_results() {
+  local line total bad skips
+  while read -r line; do
+    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+    bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/')
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  done < <(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$1")
+  skips=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$1")
+  passed=$((passed - skips))
+  skipped=$((skipped + skips))
+}
 
 # run_suite NAME CMAKE-ARGS...: configure, build, run ctest, count the results.
 run_suite() {
@@ -40,14 +56,8 @@ run_suite() {
   echo "== $name: testing"
   (cd "$dir" && ctest --output-on-failure -j"$jobs") | tee "$dir.test.log"
   local result=${PIPESTATUS[0]}
-  local line
-  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$dir.test.log" | tail -n 1)
-  if [ -n "$line" ]; then
-    local total bad
-    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
-    bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/')
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
+  if grep -qE 'tests passed, [0-9]+ tests failed out of [0-9]+' "$dir.test.log"; then
+    count_results "$dir.test.log"
   else
     failed=$((failed + 1))
   fi
@@ -71,14 +81,9 @@ if [ -f "$root/scripts/test-platforms.sh" ]; then
   platform_log="$build_root/platforms.log"
   bash "$root/scripts/test-platforms.sh" "$build_root" 2>&1 | tee "$platform_log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
-  while read -r line; do
-    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
-    bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/')
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-  done < <(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$platform_log")
+  count_results "$platform_log"
 fi
 
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
-echo "$passed passed, $failed failed"
+echo "$passed passed, $skipped skipped, $failed failed"
 exit "$status"
