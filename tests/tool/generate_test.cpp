@@ -59,6 +59,14 @@ TEST(Generate, ClickAndNoiseShapes) {
     // Uniform noise of height 0.5 has a mean square of 0.25 / 3.
     EXPECT_NEAR(power / noise.frames(), 0.25 / 3.0, 0.004);
     EXPECT_EQ(runTool({"generate", dir.file("x.wav"), "--signal", "tune"}).status, 2);
+    // The demo is stereo at its own levels: a mono or quieter one is refused,
+    // not quietly made stereo.
+    for (const char* option : {"--channels", "--amplitude"}) {
+        const ToolResult demo = runTool({"generate", dir.file("d.wav"), option, "1"});
+        EXPECT_EQ(demo.status, 2) << option;
+        EXPECT_NE(demo.err.find("the demo is always stereo"), std::string::npos) << demo.err;
+        EXPECT_FALSE(fileExists(dir.file("d.wav")));
+    }
 }
 
 }  // namespace

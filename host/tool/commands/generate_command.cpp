@@ -22,12 +22,18 @@ int runGenerate(ArgumentList& arguments, const ToolOptions&) {
     if (arguments.value("--seconds", text) && (!parseDecimal(text, seconds) || seconds <= 0.0 ||
                                                seconds > 3600.0))
         return usageFailure("generate", "--seconds needs a length above 0, up to 3600");
-    if (arguments.value("--channels", text) && (!parseWholeNumber(text, channels) ||
-                                                channels < 1 || channels > 64))
+    const bool channelsGiven = arguments.value("--channels", text);
+    if (channelsGiven && (!parseWholeNumber(text, channels) || channels < 1 || channels > 64))
         return usageFailure("generate", "--channels needs a count from 1 to 64");
-    if (arguments.value("--amplitude", text) && (!parseDecimal(text, amplitude) ||
-                                                 amplitude < 0.0 || amplitude > 1.0))
+    const bool amplitudeGiven = arguments.value("--amplitude", text);
+    if (amplitudeGiven && (!parseDecimal(text, amplitude) || amplitude < 0.0 || amplitude > 1.0))
         return usageFailure("generate", "--amplitude needs a height from 0 to 1");
+    // The demo is a stereo piece with levels of its own: asked for one
+    // channel, it must not quietly give two.
+    if (signal == "demo" && (channelsGiven || amplitudeGiven))
+        return usageFailure("generate",
+                            "--channels and --amplitude shape the click and the noise; "
+                            "the demo is always stereo at its own levels");
     std::string formatOption;
     arguments.value("--format", formatOption);
     if (!arguments.positionals(1, 1, positional, error)) return usageFailure("generate", error);
