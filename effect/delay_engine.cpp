@@ -105,6 +105,15 @@ void DelayEngine::process(const float* parameters, float sampleRate, const float
 
 namespace {
 
+// Each tap reads the slot written D frames before the write position w; a
+// delay of 0 reads the slot about to be overwritten, the oldest one.
+inline void readPositions(const TapSettings& taps, int32_t w, int32_t L, int32_t read[kNumTaps]) {
+    for (int32_t tap = 0; tap < kNumTaps; ++tap) {
+        read[tap] = w + (L - taps.delay[tap]);
+        if (read[tap] >= L) read[tap] -= L;
+    }
+}
+
 // One frame of a short block, reading its coefficients where the preparation
 // left them: for a block of a frame or a few, loading them all into registers
 // beforehand, as a long stretch does, would cost more than the frames
@@ -132,10 +141,7 @@ void DelayEngine::runShort(const Preparation& p, FilterState& state, const float
     int32_t w = writeIndex_;
     for (int32_t j = 0; j < frames; ++j) {
         int32_t read[kNumTaps];
-        for (int32_t tap = 0; tap < kNumTaps; ++tap) {
-            read[tap] = w + (L - p.taps.delay[tap]);
-            if (read[tap] >= L) read[tap] -= L;
-        }
+        readPositions(p.taps, w, L, read);
         const FrameStreams at{in0 + j,        in1 + j,        line + read[0], line + read[1],
                               line + read[2], line + read[3], out0 + j,       out1 + j,
                               line + w};
@@ -152,13 +158,8 @@ void DelayEngine::run(const Preparation& p, FilterState& state, const float* in0
     const int32_t L = delayLength_;
 
     int32_t w = writeIndex_;
-    // Each tap reads the slot written D frames ago; a delay of 0 reads the
-    // slot about to be overwritten, the oldest one.
     int32_t read[kNumTaps];
-    for (int32_t tap = 0; tap < kNumTaps; ++tap) {
-        read[tap] = w + (L - p.taps.delay[tap]);
-        if (read[tap] >= L) read[tap] -= L;
-    }
+    readPositions(p.taps, w, L, read);
 
     // The frames run in stretches in which no position reaches the end of
     // the line, so that one counter steps every position at once.
