@@ -32,6 +32,13 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
       set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run} ${CMAKE_BINARY_DIR}/wineprefix)
     endif()
 
+    # A program that crashes under Wine must end with a failing status, or
+    # every test of this build could crash and still be counted as passed.
+    enable_testing()
+    add_executable(crashes_on_purpose tests/platforms/crashes_on_purpose.cpp)
+    add_test(NAME a_crash_under_wine_fails COMMAND crashes_on_purpose)
+    set_tests_properties(a_crash_under_wine_fails PROPERTIES WILL_FAIL TRUE)
+
     # The module's export and import tables, read on the build machine.
     find_program(VARNOLET_OBJDUMP NAMES ${VARNOLET_MINGW_TRIPLET}-objdump
                  x86_64-w64-mingw32-objdump objdump)

@@ -15,8 +15,10 @@ fi
 prefix=$1
 shift
 export WINEPREFIX="$prefix" WINEDEBUG=-all
-# No .NET or HTML engine: the prefix would try to install them.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No .NET or HTML engine: the prefix would try to install them. No debugger
+# either: Wine's would catch a crash and exit with 0, so a crashing test
+# passed; without it the program ends with its exception's code.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d"
 wine=${VARNOLET_WINE:-}
 if [ -z "$wine" ]; then
   for candidate in $loaders; do
