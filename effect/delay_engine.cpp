@@ -44,13 +44,15 @@ bool sameBits(const float* a, const float* b) {
 
 }  // namespace
 
-const DelayEngine::Preparation& DelayEngine::prepare(const float* parameters, float sampleRate) {
-    // The sines and powers cost more than a short block of frames; they are
-    // only worked out again when something they depend on has changed.
+const DelayEngine::Preparation& DelayEngine::prepare(const float* parameters, uint32_t edition,
+                                                     float sampleRate) {
     if (prepared.lineLength == delayLength_ && prepared.sampleRate == sampleRate &&
-        sameBits(prepared.parameters, parameters))
+        sameBits(prepared.parameters, parameters)) {
+        prepared.edition = edition;
         return prepared;
+    }
     Preparation& p = prepared;
+    p.edition = edition;
     std::memcpy(p.parameters, parameters, sizeof p.parameters);
     p.sampleRate = sampleRate;
     p.lineLength = delayLength_;
@@ -76,41 +78,14 @@ const DelayEngine::Preparation& DelayEngine::prepare(const float* parameters, fl
     return p;
 }
 
-void DelayEngine::process(const float* parameters, float sampleRate, const float* in0,
-                          const float* in1, float* out0, float* out1, int32_t frames,
-                          bool accumulate) {
-    if (!delayLine || frames <= 0) return;
-    const Preparation& p = prepare(parameters, sampleRate);
-    FilterState state{filterLow_, filterBand_, filterHigh_};
-    if (frames < kNearestTapForLead) {
-        if (accumulate) runShort<true>(p, state, in0, in1, out0, out1, frames);
-        else runShort<false>(p, state, in0, in1, out0, out1, frames);
-    } else {
-        if (accumulate) run<true>(p, state, in0, in1, out0, out1, frames);
-        else run<false>(p, state, in0, in1, out0, out1, frames);
-    }
-    filterLow_ = static_cast<float>(state.low);
-    filterBand_ = static_cast<float>(state.band);
-    filterHigh_ = static_cast<float>(state.high);
-    // Nothing finite that enters through the clipper can make the state
-    // non-finite in any time a host will run (undamped, it grows no faster
-    // than linearly), so this is a last resort: should the state ever stop
-    // being a number, the filter starts again from rest rather than staying
-    // silent. It looks once per block, where it costs nothing per frame, and
-    // at the state as stored: rounding to a float is where a double too large
-    // for one becomes infinite.
-    if (!std::isfinite(filterLow_) || !std::isfinite(filterBand_) || !std::isfinite(filterHigh_))
-        filterLow_ = filterBand_ = filterHigh_ = 0.0f;
-}
-
 namespace {
 
 // Each tap reads the slot written D frames before the write position w; a
 // delay of 0 reads the slot about to be overwritten, the oldest one.
 inline void readPositions(const TapSettings& taps, int32_t w, int32_t L, int32_t read[kNumTaps]) {
     for (int32_t tap = 0; tap < kNumTaps; ++tap) {
-        read[tap] = w + (L - taps.delay[tap]);
-        if (read[tap] >= L) read[tap] -= L;
+        read[tap] = w - taps.delay[tap];
+        if (read[tap] < 0) read[tap] += L;
     }
 }
 
@@ -130,6 +105,58 @@ __attribute__((noinline)) void oneFrame(const FrameCoefficients& c,
 }
 
 }  // namespace
+
+// The frame of a block of one, in one straight line with the filter's state
+// in registers, its coefficients read where the preparation left them. It
+// calls nothing, so that it needs no registers saved.
+template <bool Accumulate>
+void DelayEngine::oneFrameBlock(const Preparation& p, const float* in0, const float* in1,
+                                float* out0, float* out1) {
+    float* const line = delayLine.get();
+    const int32_t w = writeIndex_;
+    int32_t read[kNumTaps];
+    readPositions(p.taps, w, delayLength_, read);
+    const FrameStreams at{in0,            in1,            line + read[0], line + read[1],
+                          line + read[2], line + read[3], out0,           out1,
+                          line + w};
+    plain::FilterRecursion recursion(p.filter, FilterState{filterLow_, filterBand_, filterHigh_},
+                                     line);
+    recursion.step(plain::frameOutsideTheFilter<double, Accumulate>(p.frame, at, 0), w);
+    writeIndex_ = w + 1 == delayLength_ ? 0 : w + 1;
+    keepState(recursion.state());
+}
+template void DelayEngine::oneFrameBlock<false>(const Preparation&, const float*, const float*,
+                                                float*, float*);
+template void DelayEngine::oneFrameBlock<true>(const Preparation&, const float*, const float*,
+                                               float*, float*);
+
+inline void DelayEngine::keepState(const FilterState& state) {
+    filterLow_ = static_cast<float>(state.low);
+    filterBand_ = static_cast<float>(state.band);
+    filterHigh_ = static_cast<float>(state.high);
+    // Nothing finite that enters through the clipper can make the state
+    // non-finite in any time a host will run (undamped, it grows no faster
+    // than linearly), so this is a last resort: should the state ever stop
+    // being a number, the filter starts again from rest rather than staying
+    // silent. It looks once per block, where it costs nothing per frame, and
+    // at the state as stored: rounding to a float is where a double too large
+    // for one becomes infinite.
+    if (!std::isfinite(filterLow_) || !std::isfinite(filterBand_) || !std::isfinite(filterHigh_))
+        filterLow_ = filterBand_ = filterHigh_ = 0.0f;
+}
+
+void DelayEngine::frameBlock(const Preparation& p, const float* in0, const float* in1,
+                             float* out0, float* out1, int32_t frames, bool accumulate) {
+    FilterState state{filterLow_, filterBand_, filterHigh_};
+    if (frames < kNearestTapForLead) {
+        if (accumulate) runShort<true>(p, state, in0, in1, out0, out1, frames);
+        else runShort<false>(p, state, in0, in1, out0, out1, frames);
+    } else {
+        if (accumulate) run<true>(p, state, in0, in1, out0, out1, frames);
+        else run<false>(p, state, in0, in1, out0, out1, frames);
+    }
+    keepState(state);
+}
 
 // A block too short to work ahead goes frame by frame, each position stepping
 // and wrapping on its own, rather than in stretches.

@@ -27,7 +27,30 @@ public:
     // One block. The parameters are the current program's native values,
     // read once for the block; outputs may be the input arrays.
     void process(const float* parameters, float sampleRate, const float* in0, const float* in1,
-                 float* out0, float* out1, int32_t frames, bool accumulate);
+                 float* out0, float* out1, int32_t frames, bool accumulate) {
+        process(parameters, kUnknownEdition, sampleRate, in0, in1, out0, out1, frames,
+                accumulate);
+    }
+    // The same for a caller that numbers the editions of its parameter copy:
+    // a block that brings the edition of the block before is known to bring
+    // its values, and they are not compared again. kUnknownEdition says
+    // nothing, and the values are compared.
+    static constexpr uint32_t kUnknownEdition = 0;
+    void process(const float* parameters, uint32_t edition, float sampleRate, const float* in0,
+                 const float* in1, float* out0, float* out1, int32_t frames, bool accumulate) {
+        if (!delayLine || frames <= 0) return;
+        const Preparation& p = preparedFor(parameters, edition, sampleRate);
+        // A block of one frame, which some hosts send while automating, costs
+        // little more than its frame only when nothing else stands around it:
+        // this dispatch is written out in the caller, and the frame goes to a
+        // function of its own that calls nothing.
+        if (frames == 1) {
+            if (accumulate) oneFrameBlock<true>(p, in0, in1, out0, out1);
+            else oneFrameBlock<false>(p, in0, in1, out0, out1);
+        } else {
+            frameBlock(p, in0, in1, out0, out1, frames, accumulate);
+        }
+    }
 
     float allocatedRate() const { return lineRate; }
     int32_t delayLength() const { return delayLength_; }
@@ -39,6 +62,7 @@ public:
 private:
     struct Preparation {
         float parameters[kNumParameters];
+        uint32_t edition = kUnknownEdition;
         float sampleRate = 0.0f;
         int32_t lineLength = -1;
         TapSettings taps;
@@ -48,7 +72,24 @@ private:
         bool ahead;
     };
 
-    const Preparation& prepare(const float* parameters, float sampleRate);
+    // The sines and powers cost more than a short block of frames; they are
+    // only worked out again when something they depend on has changed. A
+    // block that brings the edition of the values prepared is known to bring
+    // those values.
+    const Preparation& preparedFor(const float* parameters, uint32_t edition, float sampleRate) {
+        if (edition != kUnknownEdition && edition == prepared.edition &&
+            prepared.lineLength == delayLength_ && prepared.sampleRate == sampleRate)
+            return prepared;
+        return prepare(parameters, edition, sampleRate);
+    }
+    const Preparation& prepare(const float* parameters, uint32_t edition, float sampleRate);
+    // Stores the filter's state at the end of a block.
+    void keepState(const FilterState& state);
+    template <bool Accumulate>
+    void oneFrameBlock(const Preparation& p, const float* in0, const float* in1, float* out0,
+                       float* out1);
+    void frameBlock(const Preparation& p, const float* in0, const float* in1, float* out0,
+                    float* out1, int32_t frames, bool accumulate);
     template <bool Accumulate>
     void run(const Preparation& p, FilterState& state, const float* in0, const float* in1,
              float* out0, float* out1, int32_t frames);

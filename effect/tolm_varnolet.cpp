@@ -40,27 +40,32 @@ void TolmVarnolet::resume() {
     }
 }
 
+// Both of these are written out in each caller: a block of one frame cannot
+// afford the calls.
+inline __attribute__((always_inline)) void TolmVarnolet::processBlock(
+    const float* in0, const float* in1, float* out0, float* out1, int32_t sampleFrames,
+    bool accumulate) noexcept {
+    ScopedFloatingPointMode mode;
+    if (refreshParameters(snapshot, snapshotStamp) &&
+        ++snapshotEdition == varnolet::DelayEngine::kUnknownEdition)
+        ++snapshotEdition;
+    delay.process(snapshot, snapshotEdition, AudioEffect::getSampleRate(), in0, in1, out0, out1,
+                  sampleFrames, accumulate);
+}
+
+inline __attribute__((always_inline)) void TolmVarnolet::processChannels(
+    float** inputs, float** outputs, int32_t sampleFrames, bool accumulate) {
+    if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
+    processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames < 0 ? 0 : sampleFrames,
+                 accumulate);
+}
+
 void TolmVarnolet::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
     processChannels(inputs, outputs, sampleFrames, false);
 }
 
 void TolmVarnolet::processAccumulating(float** inputs, float** outputs, int32_t sampleFrames) {
     processChannels(inputs, outputs, sampleFrames, true);
-}
-
-void TolmVarnolet::processChannels(float** inputs, float** outputs, int32_t sampleFrames,
-                                   bool accumulate) {
-    if (!inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
-    processBlock(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames < 0 ? 0 : sampleFrames,
-                 accumulate);
-}
-
-int32_t TolmVarnolet::processBlock(const float* in0, const float* in1, float* out0, float* out1,
-                                   int32_t sampleFrames, bool accumulate) {
-    ScopedFloatingPointMode mode;
-    refreshParameters(snapshot, snapshotStamp);
-    delay.process(snapshot, getSampleRate(), in0, in1, out0, out1, sampleFrames, accumulate);
-    return 0;
 }
 
 bool TolmVarnolet::getEffectName(char* name) {

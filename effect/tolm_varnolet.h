@@ -27,16 +27,17 @@ public:
     virtual int32_t getVersion() { return kVersion; }
     virtual void processAccumulating(float** inputs, float** outputs, int32_t sampleFrames);
 
-    int32_t processBlock(const float* in0, const float* in1, float* out0, float* out1,
-                         int32_t sampleFrames, bool accumulate);
-
     const varnolet::DelayEngine& engine() const { return delay; }
 
 private:
+    void processBlock(const float* in0, const float* in1, float* out0, float* out1,
+                      int32_t sampleFrames, bool accumulate) noexcept;
     void processChannels(float** inputs, float** outputs, int32_t sampleFrames, bool accumulate);
 
     varnolet::DelayEngine delay;
     // The current program's values as the audio thread last read them.
     float snapshot[varnolet::kNumParameters] = {};
     ParameterSnapshotStamp snapshotStamp;
+    // Counts the reads that brought the copy up to date.
+    uint32_t snapshotEdition = varnolet::DelayEngine::kUnknownEdition;
 };

@@ -42,26 +42,17 @@ TolmAuBase::TolmAuBase(audioMasterCallback host, const ParameterDescription* tab
 
 TolmAuBase::~TolmAuBase() = default;
 
-int32_t TolmAuBase::currentProgramIndex() const {
-    const int32_t p = curProgram.load(std::memory_order_relaxed);
-    return p >= 0 && p < numPrograms ? p : 0;
-}
-
 TolmProgram& TolmAuBase::currentProgram() const { return *programs[currentProgramIndex()]; }
 
 void TolmAuBase::readParameters(float* values) const {
     currentProgram().getValues(values, numParams);
 }
 
-bool TolmAuBase::refreshParameters(float* values, ParameterSnapshotStamp& stamp) const {
-    const int32_t p = currentProgramIndex();
-    TolmProgram& program = *programs[p];
-    const uint32_t changes = program.changeCount();
-    if (p == stamp.program && changes == stamp.changes) return false;
-    program.getValues(values, numParams);
-    stamp.program = p;
+void TolmAuBase::readSnapshot(int32_t program, uint32_t changes, float* values,
+                              ParameterSnapshotStamp& stamp) const {
+    programs[program]->getValues(values, numParams);
+    stamp.program = program;
     stamp.changes = changes;
-    return true;
 }
 
 void TolmAuBase::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {

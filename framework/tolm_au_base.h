@@ -71,14 +71,23 @@ public:
 protected:
     bool isParameterIndex(int32_t index) const { return index >= 0 && index < numParams; }
     TolmProgram& currentProgram() const;
-    int32_t currentProgramIndex() const;
+    int32_t currentProgramIndex() const {
+        const int32_t p = curProgram.load(std::memory_order_relaxed);
+        return p >= 0 && p < numPrograms ? p : 0;
+    }
     // The native value of every parameter of the current program, read once.
     void readParameters(float* values) const;
     // The same into a copy kept from block to block, read only when the
     // current program or one of its values has changed since `stamp` was
     // taken; answers whether it read. A block of a single frame cannot afford
     // to read every value.
-    bool refreshParameters(float* values, ParameterSnapshotStamp& stamp) const;
+    bool refreshParameters(float* values, ParameterSnapshotStamp& stamp) const {
+        const int32_t p = currentProgramIndex();
+        const uint32_t changes = programs[p]->changeCount();
+        if (p == stamp.program && changes == stamp.changes) return false;
+        readSnapshot(p, changes, values, stamp);
+        return true;
+    }
 
     const ParameterDescription* parameters;
     std::unique_ptr<std::unique_ptr<TolmProgram>[]> programs;
@@ -86,6 +95,8 @@ protected:
     std::vector<PropertyListener> listeners;
 
 private:
+    void readSnapshot(int32_t program, uint32_t changes, float* values,
+                      ParameterSnapshotStamp& stamp) const;
     // Whether the host's value is what getParameter answers for the stored one.
     bool isReadBack(float value, float stored, float mapped, int32_t index) const;
 };

@@ -7,7 +7,7 @@
 
 #include "effect/filter_type_names.h"
 #include "effect/line_input_stage.h"
-#include "effect/soft_clipper.h"
+#include "effect/plain_frame_arithmetic.h"
 #include "effect/tap_settings.h"
 #include "effect/tolm_varnolet.h"
 #include "vst/create_effect_instance.h"
@@ -87,12 +87,13 @@ TEST(LineInputStage, DriveAndOutputGain) {
 }
 
 TEST(LineInputStage, SoftClipCurve) {
-    EXPECT_NEAR(varnolet::softClip(0.5), 0.4815, 5e-5);
-    EXPECT_NEAR(varnolet::softClip(1.5), 1.0, 1e-7);
-    EXPECT_EQ(varnolet::softClip(1.5000001), 1.0);
-    EXPECT_EQ(varnolet::softClip(-7.0), -1.0);
-    EXPECT_EQ(varnolet::softClip(0.0), 0.0);
-    EXPECT_NEAR(varnolet::softClip(-0.2), -0.198815, 5e-7);
+    using varnolet::plain::softClip;
+    EXPECT_NEAR(softClip(0.5), 0.4815, 5e-5);
+    EXPECT_NEAR(softClip(1.5), 1.0, 1e-7);
+    EXPECT_EQ(softClip(1.5000001), 1.0);
+    EXPECT_EQ(softClip(-7.0), -1.0);
+    EXPECT_EQ(softClip(0.0), 0.0);
+    EXPECT_NEAR(softClip(-0.2), -0.198815, 5e-7);
 }
 
 TEST(TapSettings, DelaysGainsAndMix) {

@@ -116,6 +116,56 @@ TEST_F(SoundTest, RenderedBlocksMatchTheDefinitionToTheBit) {
     }
 }
 
+TEST_F(SoundTest, BlocksOfOneFrameHearEachChangeInTheFrameAfterIt) {
+    // A host automating at the finest grain: one frame per block, and a
+    // change before many of them, some followed by a block of no frames, some
+    // writing the value already there; halfway the rate changes.
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    float sampleRate = 44100.0f;
+    auto reference = std::make_unique<ReferenceDelay>(sampleRate);
+    set(param::kMasterFeedback, 0.8f);
+    set(param::tapTime(1), 0.002f);
+    for (int tap = 1; tap <= 4; ++tap) set(param::tapFeedback(tap), 0.7f);
+    set(param::kType, 1.5f / 4);
+    const int changing[] = {param::kCutoff, param::kSaturation, param::kQ, param::kSweep,
+                            param::kType, param::tapTime(2), param::kWetDry};
+    float none[1] = {};
+    for (int frame = 0; frame < 6000; ++frame) {
+        if (frame == 3000) {
+            plugin->suspend();
+            plugin->setSampleRate(sampleRate = 48000.0f);
+            plugin->resume();
+            reference = std::make_unique<ReferenceDelay>(sampleRate);
+        }
+        const int index = changing[frame % 7];
+        // The model maps the logarithmic cutoff exactly only where the
+        // logarithm is: at the ends and the powers of two between them.
+        const float value = index == param::kCutoff ? 0.25f * static_cast<float>(random() % 5)
+                                                    : unit(random);
+        switch (frame % 5) {
+            case 0: set(index, value); break;
+            case 1: {
+                set(index, value);
+                float* in[2] = {none, none};
+                float* out[2] = {none, none};
+                plugin->processReplacing(in, out, 0);
+                break;
+            }
+            case 2: plugin->setParameter(index, plugin->getParameter(index)); break;
+            default: break;
+        }
+        float a = 2.0f * unit(random) - 1.0f, b = 2.0f * unit(random) - 1.0f;
+        float left = 0.0f, right = 0.0f, expectedLeft = 0.0f, expectedRight = 0.0f;
+        float* in[2] = {&a, &b};
+        float* out[2] = {&left, &right};
+        plugin->processReplacing(in, out, 1);
+        reference->block(natives, sampleRate, &a, &b, &expectedLeft, &expectedRight, 1);
+        ASSERT_EQ(left, expectedLeft) << "frame " << frame;
+        ASSERT_EQ(right, expectedRight) << "frame " << frame;
+    }
+}
+
 TEST_F(SoundTest, ATapOfZeroMillisecondsSoundsAfterTheWholeLine) {
     set(param::tapTime(1), 0.0f);
     set(param::kMasterFeedback, 0.0f);

@@ -44,12 +44,14 @@ inline const Row kRows[kCount] = {
 };
 
 // The native value a host's normalised value stands for: logarithmic for the
-// cutoff, linear for everything else.
+// cutoff, linear for everything else, in double throughout as the plug-in
+// maps (the difference of two float bounds taken in float would be rounded).
 inline float native(int index, float x) {
     const Row& r = kRows[index];
     if (index == kCutoff)
         return static_cast<float>(r.min * std::pow(static_cast<double>(r.max) / r.min, x));
-    return static_cast<float>(r.min + static_cast<double>(x) * (r.max - r.min));
+    return static_cast<float>(r.min +
+                              static_cast<double>(x) * (static_cast<double>(r.max) - r.min));
 }
 
 inline float normalised(int index, float v) {
@@ -57,7 +59,8 @@ inline float normalised(int index, float v) {
     if (index == kCutoff)
         return static_cast<float>(std::log(static_cast<double>(v) / r.min) /
                                   std::log(static_cast<double>(r.max) / r.min));
-    return static_cast<float>((static_cast<double>(v) - r.min) / (r.max - r.min));
+    return static_cast<float>((static_cast<double>(v) - r.min) /
+                              (static_cast<double>(r.max) - r.min));
 }
 
 }  // namespace table
