@@ -89,6 +89,17 @@ inline void readPositions(const TapSettings& taps, int32_t w, int32_t L, int32_t
     }
 }
 
+// Where the frame at write position w reads and writes, for a path that goes
+// frame by frame.
+inline FrameStreams streamsOfFrame(const TapSettings& taps, float* line, int32_t w, int32_t L,
+                                   const float* in0, const float* in1, float* out0, float* out1) {
+    int32_t read[kNumTaps];
+    readPositions(taps, w, L, read);
+    return FrameStreams{in0,            in1,            line + read[0], line + read[1],
+                        line + read[2], line + read[3], out0,           out1,
+                        line + w};
+}
+
 // One frame of a short block, reading its coefficients where the preparation
 // left them: for a block of a frame or a few, loading them all into registers
 // beforehand, as a long stretch does, would cost more than the frames
@@ -114,11 +125,7 @@ void DelayEngine::oneFrameBlock(const Preparation& p, const float* in0, const fl
                                 float* out0, float* out1) {
     float* const line = delayLine.get();
     const int32_t w = writeIndex_;
-    int32_t read[kNumTaps];
-    readPositions(p.taps, w, delayLength_, read);
-    const FrameStreams at{in0,            in1,            line + read[0], line + read[1],
-                          line + read[2], line + read[3], out0,           out1,
-                          line + w};
+    const FrameStreams at = streamsOfFrame(p.taps, line, w, delayLength_, in0, in1, out0, out1);
     plain::FilterRecursion recursion(p.filter, FilterState{filterLow_, filterBand_, filterHigh_},
                                      line);
     recursion.step(plain::frameOutsideTheFilter<double, Accumulate>(p.frame, at, 0), w);
@@ -167,11 +174,8 @@ void DelayEngine::runShort(const Preparation& p, FilterState& state, const float
     const int32_t L = delayLength_;
     int32_t w = writeIndex_;
     for (int32_t j = 0; j < frames; ++j) {
-        int32_t read[kNumTaps];
-        readPositions(p.taps, w, L, read);
-        const FrameStreams at{in0 + j,        in1 + j,        line + read[0], line + read[1],
-                              line + read[2], line + read[3], out0 + j,       out1 + j,
-                              line + w};
+        const FrameStreams at =
+            streamsOfFrame(p.taps, line, w, L, in0 + j, in1 + j, out0 + j, out1 + j);
         oneFrame<Accumulate>(p.frame, p.filter, state, at, w);
         if (++w == L) w = 0;
     }
