@@ -22,9 +22,9 @@ build_root=$(cd "$1" && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # --- what the builds need ---------------------------------------------------
-bash "$root/scripts/setup.sh" --strict g++-multilib g++-mingw-w64-x86-64-posix wine64 wine \
-  googletest binutils-mingw-w64-x86-64 util-linux g++-mingw-w64-i686-posix \
-  binutils-mingw-w64-i686 wine32:i386 || exit 1
+bash "$root/scripts/setup.sh" --strict --platforms || exit 1
+# shellcheck source=scripts/build-log.sh
+. "$root/scripts/build-log.sh"
 
 status=0
 summary=()
@@ -47,14 +47,13 @@ build() {
   shift 2
   local targets=()
   for t in "$@"; do targets+=(--target "$t"); done
-  if ! cmake --build "$dir" -j"$jobs" "${targets[@]}" >"$dir.build.log" 2>&1; then
+  if ! logged_build "$dir.build.log" cmake --build "$dir" -j"$jobs" "${targets[@]}"; then
     tail -n 60 "$dir.build.log"
     echo "== $name: build failed"
     return 1
   fi
-  if grep -E "warning:" "$dir.build.log" >/dev/null; then
-    grep -E "warning:" "$dir.build.log" | sort -u | head -n 20
-    echo "== $name: the build has warnings"
+  if ! build_warnings "$dir.build.log"; then
+    echo "== $name: the build has warnings (all of them in $dir.build.log)"
     return 1
   fi
 }
@@ -94,9 +93,13 @@ run_platform() {
     return
   fi
   echo "== $name: built in $((SECONDS - built)) s, testing"
-  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900 "${ctest_args[@]}") \
-    | tee "$dir.test.log"
+  rm -f "$dir.junit.xml"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900 --output-junit "$dir.junit.xml" \
+    "${ctest_args[@]}") | tee "$dir.test.log"
   local tested=${PIPESTATUS[0]}
+  local skips=""
+  [ ! -f "$dir.junit.xml" ] || skips=$(bash "$root/scripts/skipped-cases.sh" "$dir.junit.xml")
+  [ -z "$skips" ] || printf '== %s: skipped, and why:\n%s\n' "$name" "$skips"
   [ "$tested" -eq 0 ] || status=1
   local retried
   retried=$(grep -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*' "$dir.test.log" \
