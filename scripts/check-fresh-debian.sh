@@ -103,11 +103,11 @@ mirror_of() {
   { grep -hsE '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{ for (i = 2; i <= NF; i++) print $i }'
     grep -hsE '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
       sed -E 's/^deb +(\[[^]]*\] +)?//' | awk '{ print $1 }'
-  } | grep -E "$pattern" | head -n 1
+  } | grep -E "$pattern" | head -n 1 || true
 }
 mirror=${VARNOLET_DEBIAN_MIRROR:-$(mirror_of '/debian/?$')}
 mirror=${mirror:-http://deb.debian.org/debian}
-security=$(mirror_of '/debian-security/?$' || true)
+security=$(mirror_of '/debian-security/?$')
 
 if [ -n "$(git -C "$repo" status --porcelain)" ]; then
   echo "Note: $repo has uncommitted changes; the check uses the committed state only."
