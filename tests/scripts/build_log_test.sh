@@ -39,6 +39,19 @@ ninja_build() {
 shown=$(logged_build "$work/ninja.log" ninja_build) || fail "a build that succeeded failed"
 [ "$(echo "$shown" | wc -l)" -eq 10 ] || fail "Ninja's 40 steps showed:"$'\n'"$shown"
 
+# Make's last tenth can go on for minutes: after a quiet while the step it
+# is at is shown even though no new tenth has begun.
+slow_build() {
+  echo "[ 91%] Building CXX object fast.o"
+  echo "[ 92%] Building CXX object slow.o"
+  sleep 2
+  echo "[ 93%] Linking CXX executable tool_tests"
+}
+shown=$(BUILD_LOG_QUIET_SECONDS=1 logged_build "$work/slow.log" slow_build)
+[ "$(echo "$shown" | sed -E 's/%\] +[0-9]+ s +/%] /')" = "$(printf '%s\n' \
+    "   [ 91%] Building CXX object fast.o" "   [ 93%] Linking CXX executable tool_tests")" ] ||
+  fail "a build quiet for longer than allowed showed:"$'\n'"$shown"
+
 build_warnings "$work/make.log" >/dev/null || fail "a log without warnings has warnings"
 {
   echo "src/a.cpp:3:5: warning: unused variable 'x' [-Wunused-variable]"
