@@ -107,7 +107,7 @@ TEST(Validate, HostileFaultsAreFoundOnlyWhenHostile) {
         {FIXTURE_NAN_LATCH, "never-recovers", {"after a reset to the defaults"}, {}},
         // Where the module has symbols the place is its function.
         {FIXTURE_TABLE_READ, "crash",
-         {"SIGSEGV", "a read of", "in (anonymous namespace)::getParameter(AEffect*, int) (fixture_table_read.so+0x"}, {}},
+         {"SIGSEGV", "a read of", "in (anonymous namespace)::valueAt(", "(fixture_table_read.so+0x"}, {}},
         {FIXTURE_THROWS_ON_BAD_PROGRAM, "exception",
          {"an exception (no program ", "came out of the plug-in, during effSetProgram"}, {}},
     };
