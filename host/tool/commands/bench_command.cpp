@@ -243,10 +243,16 @@ int runBench(ArgumentList& arguments, const ToolOptions& options) {
     for (int64_t block : choices.blocks) {
         settings.blockSize = static_cast<int32_t>(block);
         for (PluginChain* chain : timed) chain->setBlockSize(settings.blockSize);
-        all.push_back({block, benchmarkChains(timed, settings, [&](size_t frames) {
-                           done += frames;
-                           bar.update(done, total);
-                       })});
+        BlockResults results{block, {}};
+        if (!benchmarkChains(
+                timed, settings,
+                [&](size_t frames) {
+                    done += frames;
+                    bar.update(done, total);
+                },
+                results.results, error))
+            return failure(error);
+        all.push_back(results);
     }
     bar.finish();
     if (choices.json) printJson(all, settings, names);
