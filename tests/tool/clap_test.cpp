@@ -162,10 +162,13 @@ TEST_F(ClapTest, TheDelayIsTakenOutHoweverThePluginAnnouncesIt) {
 TEST_F(ClapTest, PortsAreWiredAsForVst24AndChainsMixFormats) {
     const Sound noise = noiseSound(44100, 2, 5000, 0.5f, 3);
     ASSERT_TRUE(writeSound(in, noise));
-    // One channel in, one out: a stereo file runs two instances.
+    // One channel in, one out: a stereo file runs two instances. The tail
+    // is the 1000 frames the plug-in says it rings, silent as they are,
+    // where an automatic tail would have cut them.
     ASSERT_EQ(render(fixture("mono"), in, out).status, 0);
     Sound sound = readSound(out);
     ASSERT_EQ(sound.channels.size(), 2u);
+    EXPECT_EQ(sound.frames(), 6000u);
     for (size_t c = 0; c < 2; ++c)
         for (size_t i = 0; i < 5000; i += 499) EXPECT_EQ(sound.channels[c][i], 0.5f * noise.channels[c][i]);
 

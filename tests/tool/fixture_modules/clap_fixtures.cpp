@@ -7,7 +7,7 @@
 //              at that frame, so a test sees where each change landed; it
 //              also checks the host's thread answers, and writes 1000
 //              where a call came from the wrong thread;
-//   mono       one channel in and out, halved;
+//   mono       one channel in and out, halved; it says it rings 1000 frames;
 //   sidechain  a main stereo pair and a stereo sidechain in, their sum out;
 //   refuses    will not activate;
 //   bad-ports  cannot describe its audio ports;
@@ -249,10 +249,14 @@ const vclap_plugin_params_t kParams = {paramCount, paramInfo, paramValue, valueT
 uint32_t latency(const vclap_plugin_t* p) { return self(p)->reported; }
 const vclap_plugin_latency_t kLatency = {latency};
 
+uint32_t tail(const vclap_plugin_t*) { return 1000; }
+const vclap_plugin_tail_t kTail = {tail};
+
 const void* extension(const vclap_plugin_t* p, const char* id) {
     if (std::strcmp(id, VCLAP_EXT_AUDIO_PORTS) == 0) return &kPorts;
     if (std::strcmp(id, VCLAP_EXT_PARAMS) == 0) return &kParams;
     if (std::strcmp(id, VCLAP_EXT_LATENCY) == 0 && self(p)->plugin->kind == Kind::Latency) return &kLatency;
+    if (std::strcmp(id, VCLAP_EXT_TAIL) == 0 && self(p)->plugin->kind == Kind::Mono) return &kTail;
     return nullptr;
 }
 
