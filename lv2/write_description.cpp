@@ -9,8 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "effect/filter_type_names.h"
-#include "effect/tolm_varnolet.h"
+#include "core/filter_type_names.h"
+#include "core/effect_identity.h"
+#include "core/varnolet_parameters.h"
 #include "lv2/lv2_layout.h"
 #include "lv2/port_description.h"
 
@@ -66,10 +67,8 @@ void writeControlPort(std::ostream& out, int32_t parameter) {
 }
 
 std::string pluginDescription(const std::string& minor, const std::string& micro) {
-    TolmVarnolet effect(nullptr);
-    char product[64] = {}, vendor[64] = {};
-    effect.getProductString(product);
-    effect.getVendorString(vendor);
+    const char* product = varnolet::kProductName;
+    const char* vendor = varnolet::kVendorName;
 
     std::ostringstream out;
     out << "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
