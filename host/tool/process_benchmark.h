@@ -1,4 +1,4 @@
-// Times processReplacing: for noise, and for the silent tail after it, of
+// Times the plug-ins' processing: for noise, and for the silent tail after it, of
 // every plug-in of a chain, with several chains taking turns so that they
 // share the machine's state.
 #pragma once

@@ -96,7 +96,7 @@ void printRow(long long block, const std::string& name, const BenchmarkResult& r
 
 void printTable(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
                 const std::vector<ChainNames>& names) {
-    std::printf("processReplacing at %g Hz: median of %d rounds of %g s per phase, after %g s "
+    std::printf("processing at %g Hz: median of %d rounds of %g s per phase, after %g s "
                 "of warm-up\n",
                 settings.sampleRate, settings.rounds, settings.roundSeconds,
                 settings.warmUpSeconds);
