@@ -3,8 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "effect/filter_type_names.h"
-#include "effect/floating_point_mode.h"
+#include "core/effect_identity.h"
+#include "core/filter_type_names.h"
+#include "core/floating_point_mode.h"
 #include "framework/cf_string.h"
 #include "framework/value_name_registry.h"
 #include "vst/create_effect_instance.h"
@@ -46,11 +47,11 @@ inline __attribute__((always_inline)) void TolmVarnolet::processBlock(
     const float* in0, const float* in1, float* out0, float* out1, int32_t sampleFrames,
     bool accumulate) noexcept {
     ScopedFloatingPointMode mode;
-    if (refreshParameters(snapshot, snapshotStamp) &&
-        ++snapshotEdition == varnolet::DelayEngine::kUnknownEdition)
-        ++snapshotEdition;
-    delay.process(snapshot, snapshotEdition, AudioEffect::getSampleRate(), in0, in1, out0, out1,
-                  sampleFrames, accumulate);
+    // The program is read again only when it or one of its values changed.
+    float values[kNumParameters];
+    if (refreshParameters(values, programStamp)) delay.setParameters(values);
+    delay.setSampleRate(AudioEffect::getSampleRate());
+    delay.process(in0, in1, out0, out1, sampleFrames, accumulate);
 }
 
 inline __attribute__((always_inline)) void TolmVarnolet::processChannels(
@@ -69,12 +70,12 @@ void TolmVarnolet::processAccumulating(float** inputs, float** outputs, int32_t 
 }
 
 bool TolmVarnolet::getEffectName(char* name) {
-    if (name) std::strcpy(name, "TolmVarnolet");
+    if (name) std::strcpy(name, kEffectName);
     return true;
 }
 
 bool TolmVarnolet::getProductString(char* text) {
-    if (text) std::strcpy(text, "Varnolet Delay");
+    if (text) std::strcpy(text, kProductName);
     return true;
 }
 

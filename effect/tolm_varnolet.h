@@ -2,12 +2,13 @@
 // through a saturation and filter stage.
 #pragma once
 
-#include "effect/delay_engine.h"
+#include "core/delay_engine.h"
+#include "core/effect_identity.h"
 #include "framework/tolm_au_base.h"
 
 class TolmVarnolet : public TolmAuBase {
 public:
-    static constexpr int32_t kVersion = 65543;
+    static constexpr int32_t kVersion = varnolet::kVendorVersion;
 
     explicit TolmVarnolet(audioMasterCallback hostCallback);
     ~TolmVarnolet() override;
@@ -35,9 +36,6 @@ private:
     void processChannels(float** inputs, float** outputs, int32_t sampleFrames, bool accumulate);
 
     varnolet::DelayEngine delay;
-    // The current program's values as the audio thread last read them.
-    float snapshot[varnolet::kNumParameters] = {};
-    ParameterSnapshotStamp snapshotStamp;
-    // Counts the reads that brought the copy up to date.
-    uint32_t snapshotEdition = varnolet::DelayEngine::kUnknownEdition;
+    // Which program, after how many of its changes, the engine last read.
+    ParameterSnapshotStamp programStamp;
 };

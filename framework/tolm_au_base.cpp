@@ -6,8 +6,9 @@
 #include <new>
 
 #include "framework/cf_string.h"
-#include "framework/parameter_mapping.h"
-#include "framework/parameter_text.h"
+#include "core/effect_identity.h"
+#include "core/parameter_mapping.h"
+#include "core/parameter_text.h"
 
 namespace {
 // Program names go to hosts in buffers sized by the interface's limit.
@@ -31,7 +32,7 @@ TolmAuBase::TolmAuBase(audioMasterCallback host, const ParameterDescription* tab
                        int32_t parameterCount, int32_t programCount)
     : AudioEffectX(host, programCount, parameterCount),
       parameters(table),
-      programs(new std::unique_ptr<TolmProgram>[static_cast<size_t>(programCount)]) {
+      programs(new std::unique_ptr<TolmProgramBasic>[static_cast<size_t>(programCount)]) {
     for (int32_t p = 0; p < numPrograms; ++p) {
         programs[p].reset(new TolmProgramBasic(numParams));
         for (int32_t j = 0; j < numParams; ++j) programs[p]->setValue(j, parameters[j].defaultValue);
@@ -66,38 +67,18 @@ float TolmAuBase::valueFromLinear(float x, int32_t index) const {
 }
 
 float TolmAuBase::valueToLinear(float v, int32_t index) const {
-    return static_cast<float>(parameter_mapping::toLinear(parameters[index], v));
+    return parameter_mapping::hostFromNative(parameters[index], v);
 }
 
 void TolmAuBase::setParameter(int32_t index, float value) {
-    if (!isParameterIndex(index) || std::isnan(value)) return;
+    if (!isParameterIndex(index)) return;
     TolmProgram& program = currentProgram();
     const float stored = program.getValue(index);
-    // Outside 0..1 a value would leave the parameter's range, and ranges are
-    // what keep the engine's reads inside its line and its filter stable.
-    const float mapped = valueFromLinear(std::min(1.0f, std::max(0.0f, value)), index);
-    // Hosts that keep no chunk restore a plug-in by writing back what
-    // getParameter gave them, some whenever they open its panel. Mapped again,
-    // a read-back need not give the value stored (the default cutoff of
-    // 1000 Hz reads back as 0.590271831, which maps to 999.99988 Hz): the
-    // stored value stays as it is, bit for bit.
-    if (sameBits(mapped, stored) || isReadBack(value, stored, mapped, index)) return;
-    // One whole store, which the audio thread reads as the old value or the new.
-    program.setValue(index, mapped);
-}
-
-bool TolmAuBase::isReadBack(float value, float stored, float mapped, int32_t index) const {
-    const ParameterDescription& description = parameters[index];
-    if (description.unit == kAudioUnitParameterUnit_Hertz && stored >= description.minValue &&
-        stored <= description.maxValue) {
-        // The read-back costs two logarithms, which a host moving the value
-        // should not pay. Being the exact normalised value rounded to float,
-        // it maps to within 1e-6 of the stored value for any range up to
-        // 1:10^8 (50 to 8000 Hz: 2.2e-7); a mapped value further away cannot
-        // come from it.
-        if (std::fabs(mapped - stored) > 0x1p-16f * stored) return false;
-    }
-    return valueToLinear(stored, index) == value;
+    const float kept = parameter_mapping::nativeFromHost(parameters[index], value, stored);
+    // One whole store, which the audio thread reads as the old value or the
+    // new; a value left as it was is not written, so that it counts as no
+    // change.
+    if (!sameBits(kept, stored)) program.setValue(index, kept);
 }
 
 float TolmAuBase::getParameter(int32_t index) {
@@ -120,7 +101,7 @@ bool TolmAuBase::getProgramNameIndexed(int32_t, int32_t index, char* text) {
 }
 
 bool TolmAuBase::getVendorString(char* text) {
-    if (text) std::strcpy(text, "Tolmark");
+    if (text) std::strcpy(text, varnolet::kVendorName);
     return true;
 }
 

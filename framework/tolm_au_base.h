@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/audio_unit_types.h"
-#include "framework/parameter_description.h"
+#include "core/parameter_description.h"
 #include "framework/tolm_program.h"
 #include "vst/audio_effect_x.h"
 
@@ -90,13 +90,11 @@ protected:
     }
 
     const ParameterDescription* parameters;
-    std::unique_ptr<std::unique_ptr<TolmProgram>[]> programs;
+    std::unique_ptr<std::unique_ptr<TolmProgramBasic>[]> programs;
     std::vector<TolmKernel*> kernels;
     std::vector<PropertyListener> listeners;
 
 private:
     void readSnapshot(int32_t program, uint32_t changes, float* values,
                       ParameterSnapshotStamp& stamp) const;
-    // Whether the host's value is what getParameter answers for the stored one.
-    bool isReadBack(float value, float stored, float mapped, int32_t index) const;
 };

@@ -1,9 +1,9 @@
 // A program: one named set of native parameter values.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <memory>
+
+#include "core/parameter_store.h"
 
 class TolmProgram {
 public:
@@ -16,38 +16,27 @@ public:
     virtual void getValues(float* values, int32_t count) {
         for (int32_t i = 0; i < count; ++i) values[i] = getValue(i);
     }
-
     // How many times a value has been written: a reader that remembers it can
     // tell with one load whether the values it read last are still current.
-    // A value is stored before its write is counted, so a reader that finds a
-    // new count finds at least the values it counts.
-    uint32_t changeCount() const { return changes.load(std::memory_order_acquire); }
-
-protected:
-    // Every setValue counts its write.
-    void countChange() { changes.fetch_add(1, std::memory_order_release); }
-
-private:
-    std::atomic<uint32_t> changes{0};
+    virtual uint32_t changeCount() const = 0;
 };
 
-// The values are written by host threads and read by the audio thread, so
-// each is an atomic float: the same plain loads and stores, without a race.
+// The values are written by host threads and read by the audio thread.
 class TolmProgramBasic final : public TolmProgram {
 public:
     static constexpr int kNameSize = 32;
 
-    explicit TolmProgramBasic(int32_t valueCount);
+    explicit TolmProgramBasic(int32_t valueCount) : values(valueCount) {}
 
     // An index outside the store is ignored on writing and reads as 0.
-    void setValue(int32_t index, float value) override;
-    float getValue(int32_t index) override;
+    void setValue(int32_t index, float value) override { values.set(index, value); }
+    float getValue(int32_t index) override { return values.get(index); }
     void setName(const char* name) override;
     const char* getName() override { return name; }
-    void getValues(float* values, int32_t count) override;
+    void getValues(float* out, int32_t count) override { values.getAll(out, count); }
+    uint32_t changeCount() const override { return values.changeCount(); }
 
 private:
-    int32_t numValues;
-    std::unique_ptr<std::atomic<float>[]> values;
+    varnolet::ParameterStore values;
     char name[kNameSize] = {};
 };

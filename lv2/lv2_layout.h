@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "effect/varnolet_parameters.h"
+#include "core/varnolet_parameters.h"
 
 namespace varnolet_lv2 {
 

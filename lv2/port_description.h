@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/parameter_description.h"
+#include "core/parameter_description.h"
 
 namespace varnolet_lv2 {
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <random>
 
-#include "effect/filter_type_names.h"
-#include "effect/line_input_stage.h"
-#include "effect/plain_frame_arithmetic.h"
-#include "effect/tap_settings.h"
+#include "core/filter_type_names.h"
+#include "core/line_input_stage.h"
+#include "core/plain_frame_arithmetic.h"
+#include "core/tap_settings.h"
 #include "effect/tolm_varnolet.h"
 #include "vst/create_effect_instance.h"
 #include "framework/cf_string.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "effect/delay_engine.h"
-#include "effect/frame_lanes.h"
+#include "core/delay_engine.h"
+#include "core/frame_lanes.h"
 #include "tests/parameter_table.h"
 #include "tests/reference_delay.h"
 
@@ -99,14 +99,15 @@ TEST_P(FrameLanesTest, EveryBlockMatchesTheModelToTheBit) {
         std::vector<float> modelLeft = outLeft, modelRight = outRight;
 
         const int form = round % 3;  // separate outputs, in place, accumulating
+        engine.setParameters(p);
+        engine.setSampleRate(kRate);
         if (form == 1) {
             outLeft = a;
             outRight = b;
-            engine.process(p, kRate, outLeft.data(), outRight.data(), outLeft.data(),
-                           outRight.data(), frames, false);
+            engine.process(outLeft.data(), outRight.data(), outLeft.data(), outRight.data(),
+                           frames, false);
         } else {
-            engine.process(p, kRate, a.data(), b.data(), outLeft.data(), outRight.data(), frames,
-                           form == 2);
+            engine.process(a.data(), b.data(), outLeft.data(), outRight.data(), frames, form == 2);
         }
         reference.block(p, kRate, a.data(), b.data(), modelLeft.data(), modelRight.data(), frames,
                         form == 2);

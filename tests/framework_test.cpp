@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "framework/parameter_text.h"
+#include "core/parameter_text.h"
 #include "framework/tolm_au_base.h"
 
 namespace {

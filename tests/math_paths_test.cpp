@@ -17,9 +17,9 @@
 #include <cstring>
 #include <random>
 
-#include "effect/floating_point_mode.h"
-#include "effect/varnolet_parameters.h"
-#include "framework/parameter_mapping.h"
+#include "core/floating_point_mode.h"
+#include "core/varnolet_parameters.h"
+#include "core/parameter_mapping.h"
 #include "numeric/math_paths.h"
 #include "numeric/portable_math.h"
 

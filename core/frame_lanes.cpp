@@ -1,10 +1,10 @@
-#include "effect/frame_lanes.h"
+#include "core/frame_lanes.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 
-#include "effect/plain_frame_arithmetic.h"
+#include "core/plain_frame_arithmetic.h"
 
 namespace varnolet {
 

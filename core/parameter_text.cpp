@@ -1,8 +1,8 @@
-#include "framework/parameter_text.h"
+#include "core/parameter_text.h"
 
 #include <cstdio>
 
-#include "framework/parameter_description.h"
+#include "core/parameter_description.h"
 
 namespace parameter_text {
 

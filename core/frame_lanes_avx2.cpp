@@ -8,7 +8,7 @@
 // No fused multiply-adds: AVX2 has none of its own, and FMA is a separate set
 // that nothing here asks for, so every product is rounded before its sum, as
 // in the plain lanes.
-#include "effect/frame_lanes.h"
+#include "core/frame_lanes.h"
 
 // GCC and Clang compile single functions for another instruction set. The
 // stack of 64-bit Windows is aligned to 16 bytes only, and GCC releases before
@@ -30,7 +30,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "effect/soft_clipper.h"
+#include "core/soft_clipper.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -48,7 +48,7 @@ using WidestLanes = Quad;
 inline Quad load(const float* p, Quad) { return (Quad)_mm256_cvtps_pd(_mm_loadu_ps(p)); }
 inline void store(float* p, Quad v) { _mm_storeu_ps(p, _mm256_cvtpd_ps((__m256d)v)); }
 
-#include "effect/frame_arithmetic.inc"
+#include "core/frame_arithmetic.inc"
 
 }  // namespace avx2
 }  // namespace varnolet

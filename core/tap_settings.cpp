@@ -1,4 +1,4 @@
-#include "effect/tap_settings.h"
+#include "core/tap_settings.h"
 
 #include <algorithm>
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "effect/frame_lanes.h"
-#include "effect/soft_clipper.h"
+#include "core/frame_lanes.h"
+#include "core/soft_clipper.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -21,7 +21,7 @@ namespace varnolet {
 namespace plain {
 
 using WidestLanes = double __attribute__((vector_size(16)));
-#include "effect/frame_arithmetic.inc"
+#include "core/frame_arithmetic.inc"
 
 }  // namespace plain
 }  // namespace varnolet

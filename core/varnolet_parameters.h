@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "framework/parameter_description.h"
+#include "core/parameter_description.h"
 
 namespace varnolet {
 
@@ -29,5 +29,13 @@ constexpr int32_t tapFeedback(int32_t tap) { return 4 * tap + 2; }
 constexpr int32_t tapLevel(int32_t tap) { return 4 * tap + 3; }
 
 extern const ParameterDescription kParameters[kNumParameters];
+
+// Which of the values a preparation depends on have changed since it last
+// ran: a bit for each parameter, one for the sample rate and one for the line.
+using ParameterChanges = uint32_t;
+constexpr ParameterChanges changedBit(int32_t parameter) { return 1u << parameter; }
+constexpr ParameterChanges kRateChanged = 1u << kNumParameters;
+constexpr ParameterChanges kLineChanged = 1u << (kNumParameters + 1);
+constexpr ParameterChanges kEverythingChanged = (1u << (kNumParameters + 2)) - 1;
 
 }  // namespace varnolet

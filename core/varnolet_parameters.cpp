@@ -1,4 +1,4 @@
-#include "effect/varnolet_parameters.h"
+#include "core/varnolet_parameters.h"
 
 namespace varnolet {
 

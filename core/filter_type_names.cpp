@@ -1,4 +1,4 @@
-#include "effect/filter_type_names.h"
+#include "core/filter_type_names.h"
 
 #include <cmath>
 
