@@ -13,7 +13,8 @@
 # is in WORK_DIR/run.log and WORK_DIR/test.log. The system is removed at the
 # end unless --keep is given. Packages come from the Debian mirror this
 # machine's apt uses (VARNOLET_DEBIAN_MIRROR overrides it). Takes a fresh
-# installation's time: the test command alone about 20 minutes on 2 cores.
+# installation's time: the test command alone took from 16 minutes to over an
+# hour on 2 cores, as other builds shared them.
 set -euo pipefail
 
 keep=0
