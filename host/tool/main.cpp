@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/tool/command_table.h"
+#include "host/tool/command_line/command_table.h"
 
 int main(int argc, char** argv) {
     ToolOptions options;

@@ -2,12 +2,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "host/tool/json_writer.h"
-#include "host/tool/number_text.h"
-#include "host/tool/plugin_session.h"
-#include "host/tool/process_benchmark.h"
-#include "host/tool/progress_bar.h"
-#include "host/tool/transport_options.h"
+#include "host/tool/reports/json_writer.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/sessions/plugin_session.h"
+#include "host/tool/benchmark/process_benchmark.h"
+#include "host/tool/reports/progress_bar.h"
+#include "host/tool/sessions/transport_options.h"
 
 namespace {
 struct BenchOptions {

@@ -2,12 +2,12 @@
 #include <cstdio>
 #include <limits>
 
-#include "host/tool/argument_list.h"
-#include "host/tool/audio_difference.h"
-#include "host/tool/audio_file.h"
-#include "host/tool/json_writer.h"
-#include "host/tool/number_text.h"
-#include "host/tool/tool_options.h"
+#include "host/tool/command_line/argument_list.h"
+#include "host/tool/audio_files/audio_difference.h"
+#include "host/tool/audio_files/audio_file.h"
+#include "host/tool/reports/json_writer.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/command_line/tool_options.h"
 
 namespace {
 struct Verdict {

@@ -1,12 +1,12 @@
 #include <cstdio>
 
 #include "host/library/channel_blocks.h"
-#include "host/tool/audio_file.h"
-#include "host/tool/audio_format.h"
-#include "host/tool/test_signals.h"
-#include "host/tool/argument_list.h"
-#include "host/tool/tool_options.h"
-#include "host/tool/number_text.h"
+#include "host/tool/audio_files/audio_file.h"
+#include "host/tool/audio_files/audio_format.h"
+#include "host/tool/audio_files/test_signals.h"
+#include "host/tool/command_line/argument_list.h"
+#include "host/tool/command_line/tool_options.h"
+#include "host/tool/command_line/number_text.h"
 
 int runGenerate(ArgumentList& arguments, const ToolOptions&) {
     std::vector<std::string> positional;

@@ -2,9 +2,9 @@
 #include <cstdio>
 
 #include "host/library/channel_blocks.h"
-#include "host/tool/argument_list.h"
-#include "host/tool/json_writer.h"
-#include "host/tool/plugin_session.h"
+#include "host/tool/command_line/argument_list.h"
+#include "host/tool/reports/json_writer.h"
+#include "host/tool/sessions/plugin_session.h"
 
 namespace {
 void writeValue(JsonWriter& json, const ReportValue& value) {

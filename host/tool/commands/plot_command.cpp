@@ -2,12 +2,12 @@
 
 #include "host/library/audio_buffer.h"
 #include "host/library/offline_renderer.h"
-#include "host/tool/number_text.h"
+#include "host/tool/command_line/number_text.h"
 #include "host/tool/plot/impulse_plot.h"
-#include "host/tool/plugin_chain.h"
-#include "host/tool/render_warnings.h"
-#include "host/tool/test_signals.h"
-#include "host/tool/transport_options.h"
+#include "host/tool/sessions/plugin_chain.h"
+#include "host/tool/reports/render_warnings.h"
+#include "host/tool/audio_files/test_signals.h"
+#include "host/tool/sessions/transport_options.h"
 
 namespace {
 constexpr int32_t kPlotBlock = 512;

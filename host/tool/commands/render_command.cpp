@@ -10,14 +10,14 @@
 
 #include "host/library/offline_renderer.h"
 #include "host/library/silence.h"
-#include "host/tool/audio_file.h"
-#include "host/tool/audio_format.h"
-#include "host/tool/midi_file.h"
-#include "host/tool/number_text.h"
-#include "host/tool/plugin_chain.h"
-#include "host/tool/progress_bar.h"
-#include "host/tool/render_warnings.h"
-#include "host/tool/transport_options.h"
+#include "host/tool/audio_files/audio_file.h"
+#include "host/tool/audio_files/audio_format.h"
+#include "host/tool/midi/midi_file.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/sessions/plugin_chain.h"
+#include "host/tool/reports/progress_bar.h"
+#include "host/tool/reports/render_warnings.h"
+#include "host/tool/sessions/transport_options.h"
 
 namespace {
 constexpr int64_t kDefaultBlock = 512;

@@ -1,8 +1,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "host/tool/output_file.h"
-#include "host/tool/plugin_session.h"
+#include "host/tool/files/output_file.h"
+#include "host/tool/sessions/plugin_session.h"
 
 namespace {
 bool endsWith(const std::string& text, const std::string& end) {

@@ -1,9 +1,9 @@
 #include <cstdio>
 
 #include "host/library/plugin_formats.h"
-#include "host/tool/argument_list.h"
-#include "host/tool/number_text.h"
-#include "host/tool/tool_options.h"
+#include "host/tool/command_line/argument_list.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/command_line/tool_options.h"
 #include "host/tool/validate/validation_report.h"
 #include "host/tool/validate/validation_run.h"
 

@@ -12,8 +12,8 @@
 #include "host/tool/plot/first_echo.h"
 #include "host/tool/plot/gnuplot_runner.h"
 #include "host/tool/plot/magnitude_response.h"
-#include "host/tool/interrupt_cleanup.h"
-#include "host/tool/output_file.h"
+#include "host/tool/files/interrupt_cleanup.h"
+#include "host/tool/files/output_file.h"
 
 namespace {
 constexpr size_t kColumns = 2000;         // time buckets across the picture

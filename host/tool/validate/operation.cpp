@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "host/tool/number_text.h"
+#include "host/tool/command_line/number_text.h"
 #include "vst/aeffect.h"
 
 namespace {
