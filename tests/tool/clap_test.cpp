@@ -191,8 +191,8 @@ TEST_F(ClapTest, PortsAreWiredAsForVst24AndChainsMixFormats) {
                                      "--tail", "0"},
                                     in, out);
     ASSERT_EQ(chain.status, 0) << chain.err;
-    EXPECT_NE(chain.out.find("Latency Fixture, then Mono Fixture, then Latency Fixture"), std::string::npos)
-        << chain.out;
+    EXPECT_NE(chain.err.find("Latency Fixture, then Mono Fixture, then Latency Fixture"), std::string::npos)
+        << chain.err;
     sound = readSound(out);
     ASSERT_EQ(sound.frames(), 5000u);
     for (size_t c = 0; c < 2; ++c)

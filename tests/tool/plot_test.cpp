@@ -35,8 +35,8 @@ TEST(Plot, VarnoletImpulseResponseAndFirstEcho) {
     const PngSize size = pngSize(png);
     EXPECT_EQ(size.width, 1200u);
     EXPECT_EQ(size.height, 3u * 260u + 60u);  // left, right, first echo
-    EXPECT_NE(result.out.find("Varnolet Delay"), std::string::npos);
-    EXPECT_NE(result.out.find("magnitude response of the first echo"), std::string::npos);
+    EXPECT_NE(result.err.find("Varnolet Delay"), std::string::npos);
+    EXPECT_NE(result.err.find("magnitude response of the first echo"), std::string::npos);
 }
 
 TEST(Plot, LevelsInDecibelsAndAnOverviewOfManyOutputs) {
@@ -51,7 +51,7 @@ TEST(Plot, LevelsInDecibelsAndAnOverviewOfManyOutputs) {
     result = runTool({"plot", MANY_CHANNEL_PLUGIN_PATH, png});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(pngSize(png).height, 900u) << "one picture for 64 outputs, not 64 panels";
-    EXPECT_NE(result.out.find("an overview of 64 outputs"), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find("an overview of 64 outputs"), std::string::npos) << result.err;
     EXPECT_EQ(runTool({"plot", VARNOLET_MODULE_PATH, png, "--scale", "loud"}).status, 2);
 }
 
@@ -65,7 +65,7 @@ TEST(Plot, ThirdPartyPluginWithoutEchoes) {
     const ToolResult eq = runTool({"plot", equaliser, png});
     ASSERT_EQ(eq.status, 0) << eq.err;
     EXPECT_EQ(pngSize(png).height, 3u * 260u + 60u);
-    EXPECT_NE(eq.out.find("magnitude response of the whole response"), std::string::npos) << eq.out;
+    EXPECT_NE(eq.err.find("magnitude response of the whole response"), std::string::npos) << eq.err;
     const std::string mono = dir.file("verb.png");
     const ToolResult verb = runTool({"plot", reverb, mono,
                                      "--seconds", "1"});

@@ -1,13 +1,21 @@
 #include "host/tool/audio_files/audio_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "host/tool/audio_files/audio_format.h"
 #include "host/tool/audio_files/ogg_stream_number.h"
+#include "host/tool/audio_files/sndfile_descriptor.h"
+#include "host/tool/files/standard_output.h"
+#include "host/tool/reports/wording.h"
 
 namespace {
 // Any number names the one stream of a file; this one reads "VnDl".
@@ -20,6 +28,33 @@ SF_INFO layout(int format, size_t channels, double sampleRate) {
     info.samplerate = static_cast<int>(std::lround(sampleRate));
     return info;
 }
+
+// The input's descriptor, opened by the tool so that a missing file or a
+// folder is said in the system's words; -1 with the reason.
+int openInput(const std::string& path, std::string& error) {
+    if (isStandardStream(path)) {
+        if (isatty(STDIN_FILENO)) {
+            error = "cannot read audio from standard input: it is a terminal; send a file into it";
+            return -1;
+        }
+        const int fd = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+        if (fd < 0) error = std::string("cannot read audio from standard input: ") + std::strerror(errno);
+        return fd;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        error = "cannot read audio from " + path + ": " + std::strerror(errno);
+        if (fd >= 0) close(fd);
+        return -1;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = "cannot read audio from " + path + ": it is a directory";
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
 }  // namespace
 
 struct AudioFileReader::Handle {
@@ -29,6 +64,8 @@ struct AudioFileReader::Handle {
 struct AudioFileWriter::Handle {
     SNDFILE* file = nullptr;
     size_t channels = 0;
+    // Set where the tool does libsndfile's reading and writing itself.
+    std::unique_ptr<SndfileDescriptor> io;
 };
 
 bool canWriteAudioFormat(int format, size_t channels, double sampleRate) {
@@ -43,11 +80,14 @@ AudioFileReader::~AudioFileReader() {
 }
 
 bool AudioFileReader::open(const std::string& name, std::string& error) {
-    path = name;
+    path = isStandardStream(name) ? "standard input" : name;
+    const int fd = openInput(name, error);
+    if (fd < 0) return false;
     SF_INFO info{};
-    handle->file = sf_open(path.c_str(), SFM_READ, &info);
+    handle->file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!handle->file) {
-        error = "cannot read audio from " + path + ": " + sf_strerror(nullptr);
+        error = "cannot read audio from " + path + ": " + sndfileReason(nullptr, true);
+        close(fd);
         return false;
     }
     if (info.channels <= 0 || info.samplerate <= 0) {
@@ -76,7 +116,7 @@ size_t AudioFileReader::read(float* const* out, size_t frames) {
         if (static_cast<size_t>(got) < wanted) break;
     }
     if (done < frames && sf_error(handle->file) != SF_ERR_NO_ERROR)
-        problem = "cannot read audio from " + path + ": " + sf_strerror(handle->file);
+        problem = "cannot read audio from " + path + ": " + sndfileReason(handle->file, true);
     return done;
 }
 
@@ -92,23 +132,33 @@ AudioFileWriter::~AudioFileWriter() {
     if (handle->file) sf_close(handle->file);
 }
 
+std::string AudioFileWriter::reason() const {
+    if (handle->io && handle->io->failure() != 0) return std::strerror(handle->io->failure());
+    return sndfileReason(handle->file, false);
+}
+
 bool AudioFileWriter::open(const std::string& name, int format, size_t channels, double sampleRate,
                            std::string& error) {
-    path = name;
     if (!canWriteAudioFormat(format, channels, sampleRate)) {
-        error = "cannot write " + std::to_string(channels) + " channels at " +
-                std::to_string(std::lround(sampleRate)) + " Hz in that file format";
+        error = "cannot write " + counted(channels, "channel") + " at " + hertzText(sampleRate) +
+                " as " + formatName(format);
         return false;
     }
-    if (!output.open(path, error)) return false;
+    if (!output.open(name, error)) return false;
+    path = output.name();
     SF_INFO info = layout(format, channels, sampleRate);
-    handle->file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
+    // A pipe cannot be gone back over; libsndfile sees it for what it is.
+    if (output.seekable()) {
+        handle->io = std::make_unique<SndfileDescriptor>(output.descriptor());
+        handle->file = handle->io->open(SFM_WRITE, info);
+    } else {
+        handle->file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
+    }
     handle->channels = channels;
     if (!handle->file) {
-        const std::string reason = sf_strerror(nullptr);
-        error = "cannot write " + path + ": " + reason;
+        error = "cannot write " + path + ": " + reason();
         // WAV and AIFF go back to their headers at the end; a pipe cannot.
-        if (reason.find("pipe") != std::string::npos)
+        if (error.find("pipe") != std::string::npos)
             error += " (write a format that streams, such as AU or FLAC, into a pipe)";
         return false;
     }
@@ -138,9 +188,12 @@ bool AudioFileWriter::write(const float* const* channels, size_t frames, std::st
                 interleaved[i * count + c] = sample;
             }
         }
+        // An encoder that keeps what it is given may fail to write it only
+        // later; a failed write of any of it fails the file at once.
         if (sf_writef_float(handle->file, interleaved.data(), static_cast<sf_count_t>(chunk)) !=
-            static_cast<sf_count_t>(chunk)) {
-            error = "cannot write " + path + ": " + sf_strerror(handle->file);
+                static_cast<sf_count_t>(chunk) ||
+            (handle->io && handle->io->failure() != 0)) {
+            error = "cannot write " + path + ": " + reason();
             return false;
         }
     }
@@ -150,15 +203,17 @@ bool AudioFileWriter::write(const float* const* channels, size_t frames, std::st
 bool AudioFileWriter::finish(std::string& error) {
     const int status = sf_close(handle->file);
     handle->file = nullptr;
-    if (status != 0) {
-        error = "cannot finish " + path + ": " + sf_error_number(status);
+    if (status != 0 || (handle->io && handle->io->failure() != 0)) {
+        error = "cannot write " + path + ": " +
+                (handle->io && handle->io->failure() != 0 ? std::strerror(handle->io->failure())
+                                                          : sndfileText(sf_error_number(status)));
         return false;
     }
     // libsndfile numbers an Ogg stream at random; a file gets a fixed number.
     // (A pipe keeps libsndfile's: it cannot be gone back over.)
     if ((fileFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG && !output.direct() &&
         !numberOggStream(output.descriptor(), kOggStreamNumber, error)) {
-        error = "cannot finish " + path + ": " + error;
+        error = "cannot write " + path + ": " + error;
         return false;
     }
     return output.commit(error);

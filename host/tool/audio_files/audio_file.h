@@ -1,6 +1,7 @@
 // Reading and writing audio files through libsndfile, a block at a time:
-// whatever it reads (WAV, AIFF, FLAC, OGG, ...); written through an output
-// file, so a regular file is whole or not there at all.
+// whatever it reads (WAV, AIFF, FLAC, OGG, ...), standard input for "-";
+// written through an output file, so a regular file is whole or not there
+// at all, and every failed write is seen.
 #pragma once
 
 #include <memory>
@@ -60,6 +61,8 @@ public:
     bool finish(std::string& error);
 
     int format() const { return fileFormat; }
+    // Where it goes, for messages: its path, or "standard output".
+    const std::string& name() const { return path; }
     // Samples beyond full scale in an encoding that clips them.
     size_t clippedSamples() const { return clipped; }
     // Samples that are not numbers or infinite; a NaN is written as 0 in
@@ -68,6 +71,10 @@ public:
 
 private:
     struct Handle;
+    // Why writing failed: the system's reason where a write failed, else
+    // libsndfile's.
+    std::string reason() const;
+
     std::string path;
     OutputFile output;
     std::unique_ptr<Handle> handle;

@@ -141,6 +141,30 @@ std::string formatName(int format) {
     return name;
 }
 
+bool formatTakesRate(int format, double sampleRate, std::string& error) {
+    // The rates each codec's standard defines.
+    static const double kOpusRates[] = {8000, 12000, 16000, 24000, 48000};
+    static const double kMpegRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+    const int encoding = format & SF_FORMAT_SUBMASK;
+    const double* first = nullptr;
+    size_t count = 0;
+    if (encoding == SF_FORMAT_OPUS) first = kOpusRates, count = sizeof kOpusRates / sizeof kOpusRates[0];
+    if (encoding == SF_FORMAT_MPEG_LAYER_III) first = kMpegRates, count = sizeof kMpegRates / sizeof kMpegRates[0];
+    if (!first) return true;
+    std::string list;
+    for (size_t i = 0; i < count; ++i) {
+        if (first[i] == sampleRate) return true;
+        char rate[16];
+        std::snprintf(rate, sizeof rate, "%g", first[i]);
+        list += (i == 0 ? "" : i + 1 == count ? " or " : ", ") + std::string(rate);
+    }
+    char given[32];
+    std::snprintf(given, sizeof given, "%.10g", sampleRate);
+    error = formatName(format) + " holds audio at " + list + " Hz only, not at " + given +
+            " Hz: resample it first or choose another format";
+    return false;
+}
+
 bool encodingClips(int format) {
     switch (format & SF_FORMAT_SUBMASK) {
         case SF_FORMAT_FLOAT:

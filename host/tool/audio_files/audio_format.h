@@ -11,6 +11,10 @@
 bool chooseOutputFormat(const std::string& path, const std::string& formatOption, int& format,
                         std::string& error);
 
+// False, with the reason, when the format holds no audio at that sample
+// rate (Opus and MP3 know only a few): said before anything is rendered.
+bool formatTakesRate(int format, double sampleRate, std::string& error);
+
 // The file type the path's extension names, as a libsndfile type code; 0
 // when it names none, -1 when it has no extension.
 int typeOfExtension(const std::string& path);

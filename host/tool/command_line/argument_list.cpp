@@ -2,83 +2,58 @@
 
 #include <algorithm>
 
-bool ArgumentList::flag(const std::string& name) {
-    bool found = false;
-    for (auto it = words.begin(); it != words.end();) {
-        if (*it == name) {
-            found = true;
-            it = words.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    return found;
+bool looksLikeOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
+
+ArgumentList::ArgumentList(std::vector<std::string> all) : words(std::move(all)) {
+    const auto marker = std::find(words.begin(), words.end(), "--");
+    endOfOptions = static_cast<size_t>(marker - words.begin());
+    if (marker != words.end()) words.erase(marker);
 }
 
-std::vector<std::string> ArgumentList::values(const std::string& name) {
-    std::vector<std::string> found;
-    const std::string joined = name + "=";
-    for (size_t i = 0; i < words.size();) {
-        if (words[i] == name) {
-            if (i + 1 >= words.size()) {
-                problem = name + " needs a value";
-                words.erase(words.begin() + static_cast<std::ptrdiff_t>(i));
-                continue;
-            }
-            found.push_back(words[i + 1]);
-            words.erase(words.begin() + static_cast<std::ptrdiff_t>(i),
-                        words.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        } else if (words[i].compare(0, joined.size(), joined) == 0) {
-            found.push_back(words[i].substr(joined.size()));
-            words.erase(words.begin() + static_cast<std::ptrdiff_t>(i));
-        } else {
-            ++i;
-        }
-    }
-    return found;
+void ArgumentList::erase(size_t first, size_t count) {
+    count = std::min(count, words.size() - first);
+    words.erase(words.begin() + static_cast<std::ptrdiff_t>(first),
+                words.begin() + static_cast<std::ptrdiff_t>(first + count));
+    if (first < endOfOptions) endOfOptions -= std::min(count, endOfOptions - first);
 }
 
 std::vector<ArgumentList> ArgumentList::takeGroups(const std::string& separator) {
     std::vector<ArgumentList> groups;
-    auto at = std::find(words.begin(), words.end(), separator);
-    for (auto it = at; it != words.end();) {
-        const auto next = std::find(it + 1, words.end(), separator);
-        groups.emplace_back(std::vector<std::string>(it + 1, next));
+    const auto optionsEnd = words.begin() + static_cast<std::ptrdiff_t>(endOfOptions);
+    const auto at = std::find(words.begin(), optionsEnd, separator);
+    for (auto it = at; it != optionsEnd;) {
+        const auto next = std::find(it + 1, optionsEnd, separator);
+        ArgumentList group({});
+        group.words.assign(it + 1, next);
+        group.endOfOptions = group.words.size();
+        groups.push_back(std::move(group));
         it = next;
     }
-    words.erase(at, words.end());
+    endOfOptions -= static_cast<size_t>(optionsEnd - at);
+    words.erase(at, optionsEnd);
     return groups;
 }
 
 bool ArgumentList::takeFirst(std::string& word) {
-    if (words.empty() || (words[0].size() > 1 && words[0][0] == '-')) return false;
+    if (words.empty() || (endOfOptions > 0 && looksLikeOption(words[0]))) return false;
     word = words[0];
-    words.erase(words.begin());
+    erase(0, 1);
     return true;
 }
 
 void ArgumentList::append(ArgumentList& other) {
-    words.insert(words.end(), other.words.begin(), other.words.end());
+    words.insert(words.begin() + static_cast<std::ptrdiff_t>(endOfOptions), other.words.begin(),
+                 other.words.end());
+    endOfOptions += other.words.size();
     other.words.clear();
-    if (problem.empty()) problem = other.problem;
-}
-
-bool ArgumentList::value(const std::string& name, std::string& out) {
-    const std::vector<std::string> found = values(name);
-    if (found.empty()) return false;
-    out = found.back();
-    return true;
+    other.endOfOptions = 0;
 }
 
 bool ArgumentList::positionals(size_t least, size_t most, std::vector<std::string>& out,
-                               std::string& error) {
-    if (!problem.empty()) {
-        error = problem;
-        return false;
-    }
-    for (const std::string& word : words) {
-        if (word.size() > 1 && word[0] == '-' && word != "-") {
-            error = "unknown option " + word;
+                               std::string& error) const {
+    for (size_t i = 0; i < endOfOptions; ++i) {
+        if (looksLikeOption(words[i])) {
+            error = "unknown option " + words[i].substr(0, words[i].find('='));
             return false;
         }
     }

@@ -1,17 +1,21 @@
-// The tool's subcommands, one entry each in one table: adding a command is
-// its entry and its file in commands/.
+// The tool's commands, one line each in one table: adding a command is its
+// file in commands/ and its line here. Each command declares its options
+// once (option_set.h); its help and the manual page are made from them.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "host/tool/command_line/argument_list.h"
+#include "host/tool/command_line/option_set.h"
 #include "host/tool/command_line/tool_options.h"
 
 struct Command {
     const char* name;
-    const char* synopsis;  // the words after the name, for the overview
-    const char* help;      // what it does and every option it takes
+    const char* synopsis;     // the words after the name
+    const char* description;  // its first line is the overview's
+    // Every option it takes, under their headings.
+    std::vector<OptionLine> (*options)();
     // Takes the words after the name; returns the process's exit status.
     int (*run)(ArgumentList& arguments, const ToolOptions& options);
 };
@@ -20,6 +24,16 @@ const std::vector<Command>& commandTable();
 // Null when there is no command of that name.
 const Command* findCommand(const std::string& name);
 
+// The tool's own words, before any command: its usage line and what it is.
+extern const char* const kToolUsage;
+extern const char* const kToolDescription;
+// What the options that stand before or beside any command do.
+std::vector<OptionLine> toolOptions();
+// What the exit statuses mean.
+extern const char* const kExitStatusText;
+
 // Every command with its synopsis and the first line of its help.
 std::string overview();
 std::string commandHelp(const Command& command);
+// "vst2host 1.0.7"
+std::string versionText();

@@ -16,3 +16,6 @@ int usageFailure(const std::string& command, const std::string& message) {
 void warning(const std::string& message) {
     std::fprintf(stderr, "vst2host: warning: %s\n", message.c_str());
 }
+
+void status(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
+

@@ -4,8 +4,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include <fcntl.h>
@@ -13,6 +11,7 @@
 #include <unistd.h>
 
 #include "host/tool/files/interrupt_cleanup.h"
+#include "host/tool/files/standard_output.h"
 
 namespace {
 std::string reasonOf(int code) { return std::strerror(code); }
@@ -46,6 +45,7 @@ bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t written = write(fd, data, size);
         if (written < 0 && errno == EINTR) continue;
+        if (written == 0) errno = EIO;  // no progress and no reason
         if (written <= 0) return false;
         data += written;
         size -= static_cast<size_t>(written);
@@ -93,6 +93,17 @@ void OutputFile::closeDescriptor() {
 
 bool OutputFile::open(const std::string& path, std::string& error) {
     named = path;
+    if (isStandardStream(path)) {
+        named = "standard output";
+        // A terminal would show the bytes as noise and take no file.
+        if (isatty(STDOUT_FILENO)) {
+            error = "standard output is a terminal: send it to a file or a pipe";
+            return false;
+        }
+        fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        if (fd < 0) error = "cannot write standard output: " + reasonOf(errno);
+        return fd >= 0;
+    }
     struct stat info;
     if (stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) {
@@ -105,6 +116,12 @@ bool OutputFile::open(const std::string& path, std::string& error) {
             fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
             if (fd < 0) error = "cannot write " + path + ": " + reasonOf(errno);
             return fd >= 0;
+        }
+        // The folder may let a new file take the old one's place; the old
+        // file's own permissions decide, as for cp and a shell's '>'.
+        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+            error = "cannot write " + path + ": " + reasonOf(errno);
+            return false;
         }
         char* real = realpath(path.c_str(), nullptr);
         if (!real) {
@@ -153,13 +170,27 @@ bool OutputFile::open(const std::string& path, std::string& error) {
     return true;
 }
 
+bool OutputFile::seekable() const { return fd >= 0 && lseek(fd, 0, SEEK_CUR) >= 0; }
+
+bool OutputFile::write(const void* data, size_t size, std::string& error) {
+    if (writeAll(fd, static_cast<const char*>(data), size)) return true;
+    error = "cannot write " + named + ": " + reasonOf(errno);
+    return false;
+}
+
 bool OutputFile::commit(std::string& error) {
-    if (fd >= 0 && close(fd) != 0) {
-        fd = -1;
+    // A file system may report a full disk only when the data goes to it:
+    // the old file is replaced only by a result known to be whole.
+    if (!direct() && fsync(fd) != 0) {
         error = "cannot write " + named + ": " + reasonOf(errno);
         return false;
     }
+    const int descriptor = fd;
     fd = -1;
+    if (descriptor >= 0 && close(descriptor) != 0) {
+        error = "cannot write " + named + ": " + reasonOf(errno);
+        return false;
+    }
     if (direct()) {
         committed = true;
         return true;
@@ -178,24 +209,35 @@ bool OutputFile::commit(std::string& error) {
 
 bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     OutputFile out;
-    if (!out.open(path, error)) return false;
-    if (!writeAll(out.descriptor(), reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
-        error = "cannot write " + path + ": " + reasonOf(errno);
-        return false;
-    }
-    return out.commit(error);
+    return out.open(path, error) && out.write(bytes.data(), bytes.size(), error) && out.commit(error);
 }
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path + ": " + reasonOf(errno);
+    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (in < 0 || fstat(in, &info) != 0) {
+        error = "cannot read " + path + ": " + reasonOf(errno);
+        if (in >= 0) close(in);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "cannot read " + path;
+    if (S_ISDIR(info.st_mode)) {
+        close(in);
+        error = "cannot read " + path + ": it is a directory";
         return false;
     }
+    bytes.clear();
+    std::vector<uint8_t> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = read(in, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = "cannot read " + path + ": " + reasonOf(errno);
+            close(in);
+            return false;
+        }
+        if (got == 0) break;
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + got);
+    }
+    close(in);
     return true;
 }

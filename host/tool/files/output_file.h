@@ -4,9 +4,12 @@
 // partial one. A symbolic link is followed to the file it names, a file
 // with other hard links is filled in place at the end so that every name
 // sees the result, and a device, a FIFO or a socket is written to directly,
-// as a shell's redirection would.
+// as a shell's redirection would; "-" is standard output. A file this user
+// may not write is refused, as cp refuses it, although the folder would let
+// a new one take its place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,13 +26,21 @@ public:
 
     // Open for writing, and for reading back too when staged.
     int descriptor() const { return fd; }
-    // Writing goes to a device or a FIFO as it comes: no staging, and
-    // perhaps no seeking.
+    // Writing goes to a device, a FIFO or standard output as it comes: no
+    // staging, and perhaps no going back.
     bool direct() const { return staged.empty(); }
-    // The name a program that writes the output itself (gnuplot) is given.
-    const std::string& writePath() const { return direct() ? target : staged; }
+    // Whether the output can be gone back over (a file, /dev/full), unlike
+    // a pipe.
+    bool seekable() const;
+    // The name for messages: the path as given, or "standard output".
+    const std::string& name() const { return named; }
 
-    // Finishes: closes the descriptor and moves the staged file into place.
+    // Writes all the bytes; false, with the system's reason, when they do
+    // not arrive.
+    bool write(const void* data, size_t size, std::string& error);
+    // Finishes: makes the bytes durable, closes the descriptor and moves
+    // the staged file into place. False, with the reason, when anything
+    // of that fails; the old file is then kept.
     bool commit(std::string& error);
 
 private:

@@ -78,6 +78,16 @@ JsonWriter& JsonWriter::key(const std::string& name) {
 }
 
 JsonWriter& JsonWriter::string(const std::string& text) {
+    quoted(text, false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::path(const std::string& bytes) {
+    quoted(bytes, true);
+    return *this;
+}
+
+void JsonWriter::quoted(const std::string& text, bool asPath) {
     separate();
     out += '"';
     for (size_t i = 0; i < text.size(); ++i) {
@@ -95,12 +105,11 @@ JsonWriter& JsonWriter::string(const std::string& text) {
             out.append(text, i, length);
             i += length - 1;
         } else {
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", asPath ? 0xDC00u + c : c);
             out += escaped;
         }
     }
     out += '"';
-    return *this;
 }
 
 JsonWriter& JsonWriter::integer(int64_t number) {

@@ -6,11 +6,10 @@
 #include "host/tool/midi/midi_file.h"
 #include "host/tool/command_line/number_text.h"
 #include "host/tool/command_line/tool_options.h"
+#include "host/tool/reports/wording.h"
 
 namespace {
-std::string channels(size_t count) {
-    return std::to_string(count) + " channel" + (count == 1 ? "" : "s");
-}
+std::string channels(size_t count) { return counted(count, "channel"); }
 
 // "1,3-4" counted from 1, as outputs are named, into indices from 0.
 bool parseOutputList(const std::string& text, std::vector<size_t>& outputs, std::string& error) {
@@ -48,30 +47,42 @@ bool checkTakesEvents(HostedPlugin& plugin, const std::string& name, std::string
 }
 }  // namespace
 
-bool ChainLink::take(ArgumentList& arguments, std::string& error) {
-    if (!settings.take(arguments, error)) return false;
-    for (const std::string& text : arguments.values("--automate")) {
-        AutomationRequest request;
-        if (!parseAutomationRequest(text, request, error)) return false;
-        automation.push_back(request);
-    }
-    arguments.value("--sidechain", sidechainPath);
-    arguments.value("--midi", midiPath);
-    std::string text;
-    return !arguments.value("--outputs", text) || parseOutputList(text, outputs, error);
+void ChainLink::declare(OptionSet& set) {
+    settings.declare(set);
+    set.value("--automate", "NAME=T:V,T:V,...",
+              "move a parameter in straight lines through values V\n"
+              "(as for --set, @ too) at times T in seconds",
+              [this](const std::string& text, std::string& error) {
+                  AutomationRequest request;
+                  if (!parseAutomationRequest(text, request, error)) return false;
+                  automation.push_back(request);
+                  return true;
+              });
+    set.text("--sidechain", "FILE", "feeds the last half of the plug-in's inputs", sidechainPath);
+    set.text("--midi", "FILE", "MIDI events for the plug-in (an effect that takes them)", midiPath);
+    set.value("--outputs", "LIST", "the outputs passed on or written, from 1: 1,2 or 3-6",
+              [this](const std::string& text, std::string& error) {
+                  return parseOutputList(text, outputs, error);
+              });
 }
 
 bool takeChainLinks(ArgumentList& arguments, std::vector<ChainLink>& links, std::string& error) {
     std::vector<ArgumentList> groups = arguments.takeGroups("--then");
-    links.assign(1, ChainLink());
-    if (!links[0].take(arguments, error)) return false;
+    links.clear();
+    ChainLink first;
+    OptionSet firstOptions;
+    first.declare(firstOptions);
+    if (!firstOptions.take(arguments, error)) return false;
+    links.push_back(first);
     for (ArgumentList& group : groups) {
         ChainLink link;
         if (!group.takeFirst(link.path)) {
             error = "--then needs a plug-in before its options";
             return false;
         }
-        if (!link.take(group, error)) return false;
+        OptionSet options;
+        link.declare(options);
+        if (!options.take(group, error)) return false;
         // What is left belongs to the whole command, wherever it stands.
         arguments.append(group);
         links.push_back(link);
@@ -114,7 +125,7 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
     const size_t sidechainChannels = link->sidechain ? link->sidechain->channelCount() : 0;
     if (number == 0 && use.feedEveryInput) {
         if (first.inputCount() <= 0) {
-            error = use.refusal + ": the plug-in takes no audio input";
+            error = use.refusal + ": " + link->name + " takes no audio input";
             return false;
         }
         channelCount = fedChannels = static_cast<size_t>(first.inputCount());

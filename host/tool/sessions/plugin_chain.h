@@ -14,7 +14,7 @@
 #include "host/library/input_then_silence.h"
 #include "host/library/offline_renderer.h"
 #include "host/library/plugin_stage.h"
-#include "host/tool/command_line/argument_list.h"
+#include "host/tool/command_line/option_set.h"
 #include "host/tool/audio_files/audio_file.h"
 #include "host/tool/sessions/automation_option.h"
 #include "host/tool/sessions/plugin_session.h"
@@ -28,8 +28,9 @@ struct ChainLink {
     std::string midiPath;                       // --midi FILE
     std::vector<size_t> outputs;                // --outputs LIST, counted from 0
 
-    // Takes the options of one plug-in; false on a malformed one.
-    bool take(ArgumentList& arguments, std::string& error);
+    // Declares the options of one plug-in, filling these: the settings,
+    // --automate, --sidechain, --midi and --outputs.
+    void declare(OptionSet& set);
 };
 
 // The links of a command line: the first from the command's own words

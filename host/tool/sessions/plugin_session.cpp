@@ -1,8 +1,8 @@
 #include "host/tool/sessions/plugin_session.h"
 
-#include <cstdlib>
 
 #include "host/library/plugin_formats.h"
+#include "host/tool/command_line/number_text.h"
 #include "host/tool/files/output_file.h"
 #include "host/tool/sessions/parameter_assignment.h"
 #include "host/tool/reports/request_log.h"
@@ -35,25 +35,32 @@ bool applySettings(HostedPlugin& plugin, const PluginSettings& settings, std::st
 }
 }  // namespace
 
-bool PluginSettings::take(ArgumentList& arguments, std::string& error) {
-    arguments.value("--preset", presetPath);
-    arguments.value("--plugin-id", pluginId);
-    std::string text;
-    if (arguments.value("--program", text)) {
-        char* end = nullptr;
-        const long number = std::strtol(text.c_str(), &end, 10);
-        if (text.empty() || *end != '\0' || number < 0 || number > 1 << 20) {
-            error = "--program needs a program number, not '" + text + "'";
-            return false;
-        }
-        program = static_cast<int32_t>(number);
-    }
-    for (const std::string& word : arguments.values("--set")) {
-        ParameterAssignment assignment;
-        if (!parseParameterAssignment(word, assignment, error)) return false;
-        assignments.push_back(assignment);
-    }
-    return true;
+void PluginSettings::declare(OptionSet& set) {
+    set.value("--set", "NAME=VALUE",
+              "a parameter by name or index: VALUE normalised 0..1 over its\n"
+              "range (a CLAP parameter's minimum to maximum); @VALUE as the\n"
+              "plug-in's display shows it (@300, @Band)",
+              [this](const std::string& text, std::string& error) {
+                  ParameterAssignment assignment;
+                  if (!parseParameterAssignment(text, assignment, error)) return false;
+                  assignments.push_back(assignment);
+                  return true;
+              });
+    set.value("--program", "N", "choose program N (VST 2.4)",
+              [this](const std::string& text, std::string& error) {
+                  int64_t number = 0;
+                  if (!parseWholeNumber(text, number) || number < 0 || number > 1 << 20) {
+                      error = "--program needs a program number, not '" + text + "'";
+                      return false;
+                  }
+                  program = static_cast<int32_t>(number);
+                  return true;
+              });
+    set.text("--preset", "FILE", "load a .fxp program or .fxb bank first (VST 2.4)", presetPath);
+    set.text("--plugin-id", "ID|N",
+             "of a CLAP module holding several plug-ins, the one with\n"
+             "that id, or the Nth from 0 (default: the first)",
+             pluginId);
 }
 
 std::unique_ptr<HostedPlugin> openPreparedPlugin(const std::string& path, const PluginSettings& settings,

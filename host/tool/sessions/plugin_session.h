@@ -8,7 +8,7 @@
 
 #include "host/library/hosted_plugin.h"
 #include "host/library/transport.h"
-#include "host/tool/command_line/argument_list.h"
+#include "host/tool/command_line/option_set.h"
 #include "host/tool/sessions/parameter_assignment.h"
 #include "host/tool/command_line/tool_options.h"
 
@@ -21,10 +21,10 @@ struct PluginSettings {
     std::vector<ParameterAssignment> assignments;
     std::string pluginId;
 
-    // Takes --preset, --program, every --set and --plugin-id; false on a
-    // malformed one (a --set without NAME=VALUE, say), which is a
+    // Declares --set (each in order), --program, --preset and --plugin-id,
+    // filling these; a malformed one (a --set without NAME=VALUE, say) is a
     // malformed command line.
-    bool take(ArgumentList& arguments, std::string& error);
+    void declare(OptionSet& set);
 };
 
 // How a command is going to use the plug-in: what it is prepared for, and

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "host/library/transport.h"
-#include "host/tool/command_line/argument_list.h"
+#include "host/tool/command_line/option_set.h"
 
 struct TransportOptions {
     bool tempoGiven = false, metreGiven = false;
     double tempo = 120.0;
     int32_t numerator = 4, denominator = 4;
 
-    // False, with the reason, for a malformed value.
-    bool take(ArgumentList& arguments, std::string& error);
+    // Declares --tempo and --time-signature, filling these.
+    void declare(OptionSet& set);
     // The steady transport they give; a song's own when neither was given.
     Transport transport(const Transport* song = nullptr) const;
 };
