@@ -349,6 +349,7 @@ bool ClapPlugin::activate(std::string& error) {
     }
     active = true;
     readLatency();
+    blockSinceActivation = false;
     return true;
 }
 
@@ -472,6 +473,14 @@ bool ClapPlugin::afterBlock() {
     if (hostSide->takeLatencyChange() && active) {
         readLatency();
         changed = true;
+    }
+    // A delay settled in the first block is read whether or not the plug-in
+    // told of it.
+    if (active && !blockSinceActivation) {
+        blockSinceActivation = true;
+        const int32_t before = reportedLatency;
+        readLatency();
+        changed = changed || reportedLatency != before;
     }
     if (hostSide->takeCallback() && plugin->on_main_thread) {
         say("-> on_main_thread");
