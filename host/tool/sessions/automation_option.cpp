@@ -31,8 +31,14 @@ bool parseAutomationRequest(const std::string& text, AutomationRequest& request,
     return true;
 }
 
+bool hasDisplayedValues(const AutomationRequest& request) {
+    for (const AutomationRequest::Point& point : request.points)
+        if (!point.value.empty() && point.value[0] == '@') return true;
+    return false;
+}
+
 bool resolveAutomation(HostedPlugin& plugin, const AutomationRequest& request, double sampleRate,
-                       ParameterRamp& ramp, std::string& error) {
+                       const ParameterDefaults& defaults, ParameterRamp& ramp, std::string& error) {
     const int32_t index = findParameter(plugin, request.parameter, error);
     if (index < 0) return false;
     const float before = plugin.parameterValue(index);
@@ -44,7 +50,7 @@ bool resolveAutomation(HostedPlugin& plugin, const AutomationRequest& request, d
         std::string text = request.parameter + "=" + point.value;
         // Checks the value as --set does, and finds a displayed one.
         resolved = parseParameterAssignment(text, assignment, error) &&
-                   applyParameterAssignment(plugin, assignment, error);
+                   applyParameterAssignment(plugin, assignment, defaults, error);
         if (!resolved) break;
         double value = 0.0;
         if (!assignment.asDisplayed && parseDecimal(assignment.value, value))

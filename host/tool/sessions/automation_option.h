@@ -9,6 +9,7 @@
 
 #include "host/library/parameter_automation.h"
 #include "host/library/hosted_plugin.h"
+#include "host/tool/sessions/parameter_assignment.h"
 
 struct AutomationRequest {
     struct Point {
@@ -27,4 +28,7 @@ bool parseAutomationRequest(const std::string& text, AutomationRequest& request,
 // The parameter's index and each point as a frame and a normalised value,
 // found on the plug-in, whose own value is left as it was.
 bool resolveAutomation(HostedPlugin& plugin, const AutomationRequest& request, double sampleRate,
-                       ParameterRamp& ramp, std::string& error);
+                       const ParameterDefaults& defaults, ParameterRamp& ramp, std::string& error);
+
+// Whether any point's value is given as the display shows it.
+bool hasDisplayedValues(const AutomationRequest& request);

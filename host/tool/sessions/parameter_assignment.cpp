@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 std::string trimmed(const std::string& text) {
@@ -109,19 +110,13 @@ int digitsNeeded(float x) {
 // Within the stretch the value is taken to run straight from end to end,
 // and at the ends of the range to be just what is shown. The x whose value
 // comes closest to the target is chosen, or a round neighbour of it, which
-// is exact where any is.
-bool setByDisplayedNumber(HostedPlugin& plugin, int32_t index, double target,
-                          std::string& error) {
+// is exact where any is. The search keeps to [from, to], where the display
+// shows numbers that rise or fall steadily. False, saying nothing, when a
+// word shows up in between after all.
+bool setByDisplayedNumberWithin(HostedPlugin& plugin, int32_t index, double target, Bits from, Bits to) {
     double low = 0.0, high = 0.0;
     NumberDisplay plain(plugin, index, 1.0);
-    if (!plain.at(kZero, low) || !plain.at(kOne, high)) return false;
-    const double smallest = std::min(low, high), largest = std::max(low, high);
-    if (target < smallest || target > largest) {
-        char range[96];
-        std::snprintf(range, sizeof range, "%g to %g", smallest, largest);
-        error = "the display of parameter " + std::to_string(index) + " runs from " + range;
-        return false;
-    }
+    if (!plain.at(from, low) || !plain.at(to, high)) return false;
     NumberDisplay shown(plugin, index, high >= low ? 1.0 : -1.0);
     const double t = shown.sign * target;
     bool ok = true;
@@ -133,24 +128,25 @@ bool setByDisplayedNumber(HostedPlugin& plugin, int32_t index, double target,
 
     // The stretch [left, last] showing one number, with the value estimated
     // at left and at right (one past last, or last itself at the range's end).
-    Bits e = shown.first(kZero, kOne, [t](double n) { return n >= t; }, ok);
+    Bits e = shown.first(from, to, [t](double n) { return n >= t; }, ok);
+    if (e > to) e = to;
     const double atE = numberAt(e);
-    Bits left = e, last = kOne, right = kOne;
+    Bits left = e, last = to, right = to;
     double valueLeft = atE, valueRight = atE, showing = atE;
-    const double beforeE = e > kZero ? numberAt(e - 1) : atE;
+    const double beforeE = e > from ? numberAt(e - 1) : atE;
     const double middleE = (beforeE + atE) / 2.0;
-    if (e > kZero && t < middleE) {
+    if (e > from && t < middleE) {
         // Closer to the number shown just below: the stretch before e.
         showing = beforeE;
-        left = shown.first(kZero, e - 1, [beforeE](double n) { return n >= beforeE; }, ok);
-        valueLeft = left > kZero ? (numberAt(left - 1) + beforeE) / 2.0 : beforeE;
+        left = shown.first(from, e - 1, [beforeE](double n) { return n >= beforeE; }, ok);
+        valueLeft = left > from ? (numberAt(left - 1) + beforeE) / 2.0 : beforeE;
         last = e - 1;
         right = e;
         valueRight = middleE;
     } else {
-        if (e > kZero) valueLeft = middleE;
-        const Bits next = shown.first(e, kOne, [atE](double n) { return n > atE; }, ok);
-        if (next <= kOne) {
+        if (e > from) valueLeft = middleE;
+        const Bits next = shown.first(e, to, [atE](double n) { return n > atE; }, ok);
+        if (next <= to) {
             last = next - 1;
             right = next;
             valueRight = (atE + numberAt(next)) / 2.0;
@@ -182,21 +178,93 @@ bool setByDisplayedNumber(HostedPlugin& plugin, int32_t index, double target,
     return true;
 }
 
-// Named values ("Low", "Band") sit anywhere in the range; a fine grid finds
-// the stretch that shows the name, and the middle of it is the safest choice.
-bool setByDisplayedText(HostedPlugin& plugin, int32_t index, const std::string& target) {
-    constexpr int kSteps = 1 << 14;
+// The grid a display is scanned on where a search over its bits cannot go:
+// for its named values, and for numbers between words.
+constexpr int kGridSteps = 1 << 14;
+
+float gridValue(int step) { return static_cast<float>(step) / kGridSteps; }
+
+// A number the display shows: searched where the display shows numbers
+// from end to end of the range, else within each run of numbers between
+// its words (Filter Type's "Thru", 0.005 ... 0.995, "Low", ...). False,
+// saying nothing, where the display shows no number at all, or, with the
+// reason, when it shows none that reaches the target.
+bool setByDisplayedNumber(HostedPlugin& plugin, int32_t index, double target, std::string& error) {
+    NumberDisplay plain(plugin, index, 1.0);
+    double low = 0.0, high = 0.0;
+    if (plain.at(kZero, low) && plain.at(kOne, high) && std::min(low, high) <= target &&
+        target <= std::max(low, high) && setByDisplayedNumberWithin(plugin, index, target, kZero, kOne))
+        return true;
+    // Runs of grid steps that show numbers, each searched where its numbers
+    // reach the target.
+    double smallest = 0.0, largest = 0.0;
+    bool anyNumber = false;
+    int runStart = -1;
+    double runLow = 0.0, runHigh = 0.0;
+    for (int step = 0; step <= kGridSteps + 1; ++step) {
+        double number = 0.0;
+        const bool shown = step <= kGridSteps && plain.at(bitsOf(gridValue(step)), number);
+        if (shown) {
+            smallest = anyNumber ? std::min(smallest, number) : number;
+            largest = anyNumber ? std::max(largest, number) : number;
+            anyNumber = true;
+            if (runStart < 0) runStart = step, runLow = runHigh = number;
+            runLow = std::min(runLow, number);
+            runHigh = std::max(runHigh, number);
+            continue;
+        }
+        if (runStart >= 0 && runLow <= target && target <= runHigh &&
+            setByDisplayedNumberWithin(plugin, index, target, bitsOf(gridValue(runStart)),
+                                       bitsOf(gridValue(step - 1))))
+            return true;
+        runStart = -1;
+    }
+    if (!anyNumber) return false;
+    char range[96];
+    std::snprintf(range, sizeof range, "%g to %g", smallest, largest);
+    error = "the display of parameter " + std::to_string(index) + " runs from " + range;
+    return false;
+}
+
+// The roundest value in [a, b], the one a plug-in most likely maps a named
+// point to exactly (0.25 for "Low" of five points): the multiple of the
+// largest power of ten with one in it, the nearest to the middle.
+std::vector<float> roundValuesWithin(double a, double b) {
+    std::vector<float> found;
+    for (int decimals = 0; decimals <= 6 && found.empty(); ++decimals) {
+        const double step = std::pow(10.0, -decimals);
+        const double middle = (a + b) / 2.0;
+        const double nearest = std::min(std::max(std::round(middle / step), std::ceil(a / step - 1e-9)),
+                                        std::floor(b / step + 1e-9));
+        if (nearest * step >= a - 1e-12 && nearest * step <= b + 1e-12)
+            found.push_back(static_cast<float>(nearest * step));
+    }
+    return found;
+}
+
+// Named values ("Low", "Band") sit anywhere in the range. The default's own
+// value where it shows the name; else a fine grid finds the first stretch
+// that shows it, and within it the roundest value that does, or its middle.
+bool setByDisplayedText(HostedPlugin& plugin, int32_t index, const std::string& target,
+                        const ParameterDefaults& defaults) {
     const std::string wanted = lowered(trimmed(target));
+    const auto shows = [&](float value) {
+        plugin.setParameterValue(index, value);
+        return lowered(trimmed(plugin.parameterDisplay(index))) == wanted;
+    };
+    float value = 0.0f;
+    if (defaults.find(index, value) && shows(value)) return true;
     int first = -1, last = -1;
-    for (int step = 0; step <= kSteps; ++step) {
-        plugin.setParameterValue(index, static_cast<float>(step) / kSteps);
-        const bool match = lowered(trimmed(plugin.parameterDisplay(index))) == wanted;
+    for (int step = 0; step <= kGridSteps; ++step) {
+        const bool match = shows(gridValue(step));
         if (match && first < 0) first = step;
         if (match) last = step;
         if (!match && first >= 0) break;
     }
     if (first < 0) return false;
-    plugin.setParameterValue(index, static_cast<float>(first + last) / 2.0f / kSteps);
+    for (float round : roundValuesWithin(gridValue(first), gridValue(last)))
+        if (shows(round)) return true;
+    plugin.setParameterValue(index, static_cast<float>(first + last) / 2.0f / kGridSteps);
     return true;
 }
 }  // namespace
@@ -238,8 +306,24 @@ int32_t findParameter(HostedPlugin& plugin, const std::string& nameOrIndex, std:
     return -1;
 }
 
+void ParameterDefaults::remember(HostedPlugin& plugin, const std::string& nameOrIndex) {
+    std::string ignored;
+    const int32_t index = findParameter(plugin, nameOrIndex, ignored);
+    float value = 0.0f;
+    if (index >= 0 && !find(index, value)) values.push_back({index, plugin.parameterValue(index)});
+}
+
+bool ParameterDefaults::find(int32_t index, float& value) const {
+    for (const auto& known : values) {
+        if (known.first != index) continue;
+        value = known.second;
+        return true;
+    }
+    return false;
+}
+
 bool applyParameterAssignment(HostedPlugin& plugin, const ParameterAssignment& assignment,
-                              std::string& error) {
+                              const ParameterDefaults& defaults, std::string& error) {
     const int32_t index = findParameter(plugin, assignment.parameter, error);
     if (index < 0) return false;
     const std::string name = "'" + trimmed(assignment.parameter) + "'";
@@ -269,7 +353,7 @@ bool applyParameterAssignment(HostedPlugin& plugin, const ParameterAssignment& a
             return false;
         }
     }
-    if (setByDisplayedText(plugin, index, assignment.value)) return true;
+    if (setByDisplayedText(plugin, index, assignment.value, defaults)) return true;
     plugin.setParameterValue(index, before);
     error = "no value of " + name + " shows as '" + assignment.value + "'";
     return false;

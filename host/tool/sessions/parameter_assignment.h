@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/library/hosted_plugin.h"
 
@@ -21,9 +23,24 @@ bool parseParameterAssignment(const std::string& text, ParameterAssignment& assi
 // blanks ignored) or that decimal index; -1 with the reason when none.
 int32_t findParameter(HostedPlugin& plugin, const std::string& nameOrIndex, std::string& error);
 
+// The values parameters had when the plug-in was opened, before any
+// setting: a displayed word lands on its parameter's default where the
+// default shows it ("Thru" of a filter that is through by default).
+class ParameterDefaults {
+public:
+    // Reads the parameter's value now, if there is such a parameter.
+    void remember(HostedPlugin& plugin, const std::string& nameOrIndex);
+    bool find(int32_t index, float& value) const;
+
+private:
+    std::vector<std::pair<int32_t, float>> values;
+};
+
 // Finds the parameter and sets it. A normalised value must lie in 0..1.
 // A displayed value is read by the plug-in itself where its format lets
 // the host ask; otherwise a displayed number is found by bisection on the
-// normalised value, a displayed word by searching the range for that text.
+// normalised value (within the runs of numbers between any words the
+// display shows), a displayed word on the exact value that shows it: the
+// default's, else the roundest in the first stretch that shows it.
 bool applyParameterAssignment(HostedPlugin& plugin, const ParameterAssignment& assignment,
-                              std::string& error);
+                              const ParameterDefaults& defaults, std::string& error);

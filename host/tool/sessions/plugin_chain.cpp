@@ -32,6 +32,28 @@ bool parseOutputList(const std::string& text, std::vector<size_t>& outputs, std:
     return true;
 }
 
+// Automation holds its parameter from the start: a --set of it, or a second
+// --automate, would do nothing, and is refused rather than ignored.
+bool checkNothingIsLost(HostedPlugin& plugin, const ChainLink& link,
+                        const std::vector<ParameterRamp>& ramps, std::string& error) {
+    for (size_t r = 0; r < ramps.size(); ++r) {
+        const std::string name = "'" + plugin.parameterName(ramps[r].parameter) + "'";
+        for (size_t earlier = 0; earlier < r; ++earlier) {
+            if (ramps[earlier].parameter != ramps[r].parameter) continue;
+            error = "--automate moves " + name + " twice: give all its points in one --automate";
+            return false;
+        }
+        for (const ParameterAssignment& assignment : link.settings.assignments) {
+            std::string ignored;
+            if (findParameter(plugin, assignment.parameter, ignored) != ramps[r].parameter) continue;
+            error = "--set " + name + " would do nothing: --automate sets it from the start "
+                    "(its first point holds until then)";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool checkTakesEvents(HostedPlugin& plugin, const std::string& name, std::string& error) {
     switch (plugin.midiInput()) {
         case HostedPlugin::MidiInput::Refused:
@@ -113,8 +135,12 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
     pluginUse.largestBlock = use.largestBlock;
     pluginUse.needsOutputs = true;
     pluginUse.transport = use.transport;
+    for (const AutomationRequest& request : given.automation)
+        if (hasDisplayedValues(request)) pluginUse.displayedParameters.push_back(request.parameter);
+    ParameterDefaults defaults;
     const auto openOne = [&]() {
-        link->sessions.push_back(openPreparedPlugin(given.path, given.settings, pluginUse, options, error));
+        link->sessions.push_back(openPreparedPlugin(given.path, given.settings, pluginUse, options, error,
+                                                    link->sessions.empty() ? &defaults : nullptr));
         return link->sessions.back() != nullptr;
     };
     if (!openOne()) return false;
@@ -165,9 +191,10 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
     stage.automation.step = use.automationStep;
     for (const AutomationRequest& request : given.automation) {
         ParameterRamp ramp;
-        if (!resolveAutomation(first, request, use.sampleRate, ramp, error)) return false;
+        if (!resolveAutomation(first, request, use.sampleRate, defaults, ramp, error)) return false;
         stage.automation.ramps.push_back(ramp);
     }
+    if (!checkNothingIsLost(first, given, stage.automation.ramps, error)) return false;
     const size_t all = link->routing.instances * static_cast<size_t>(first.outputCount());
     for (size_t output : given.outputs) {
         if (output >= all) {

@@ -18,7 +18,8 @@ bool loadPresetFile(HostedPlugin& plugin, const std::string& path, std::string& 
     return true;
 }
 
-bool applySettings(HostedPlugin& plugin, const PluginSettings& settings, std::string& error) {
+bool applySettings(HostedPlugin& plugin, const PluginSettings& settings,
+                   const ParameterDefaults& defaults, std::string& error) {
     if (!settings.presetPath.empty() && !loadPresetFile(plugin, settings.presetPath, error))
         return false;
     if (settings.program >= 0) {
@@ -30,7 +31,7 @@ bool applySettings(HostedPlugin& plugin, const PluginSettings& settings, std::st
         plugin.selectProgram(settings.program);
     }
     for (const ParameterAssignment& assignment : settings.assignments)
-        if (!applyParameterAssignment(plugin, assignment, error)) return false;
+        if (!applyParameterAssignment(plugin, assignment, defaults, error)) return false;
     return true;
 }
 }  // namespace
@@ -65,7 +66,7 @@ void PluginSettings::declare(OptionSet& set) {
 
 std::unique_ptr<HostedPlugin> openPreparedPlugin(const std::string& path, const PluginSettings& settings,
                                                  const PluginUse& use, const ToolOptions& options,
-                                                 std::string& error) {
+                                                 std::string& error, ParameterDefaults* defaults) {
     PluginOpening opening;
     opening.sampleRate = use.sampleRate;
     opening.largestBlock = use.largestBlock;
@@ -78,6 +79,11 @@ std::unique_ptr<HostedPlugin> openPreparedPlugin(const std::string& path, const 
         error = "the plug-in has no audio outputs";
         return nullptr;
     }
-    if (!applySettings(*plugin, settings, error)) return nullptr;
+    ParameterDefaults remembered;
+    for (const ParameterAssignment& assignment : settings.assignments)
+        if (assignment.asDisplayed) remembered.remember(*plugin, assignment.parameter);
+    for (const std::string& name : use.displayedParameters) remembered.remember(*plugin, name);
+    if (!applySettings(*plugin, settings, remembered, error)) return nullptr;
+    if (defaults) *defaults = remembered;
     return plugin;
 }

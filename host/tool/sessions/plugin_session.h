@@ -36,11 +36,15 @@ struct PluginUse {
     bool needsOutputs = false;
     // What the host's transport tells the plug-in.
     Transport transport;
+    // Parameters given displayed values beyond the settings (--automate's),
+    // whose defaults are remembered before anything is set.
+    std::vector<std::string> displayedParameters;
 };
 
 // Opens the plug-in in its format, checks that it can be used so, and
 // applies the settings; the plug-in is left inactive, ready to be switched
-// on. Null, with the reason, when any step fails.
+// on. Null, with the reason, when any step fails. defaults, when given,
+// keeps the defaults of the parameters given displayed values.
 std::unique_ptr<HostedPlugin> openPreparedPlugin(const std::string& path, const PluginSettings& settings,
                                                  const PluginUse& use, const ToolOptions& options,
-                                                 std::string& error);
+                                                 std::string& error, ParameterDefaults* defaults = nullptr);
