@@ -1,7 +1,8 @@
 # Installing and packaging the plug-in in both formats and the command-line
 # host. Included by the top-level CMakeLists.txt after every target.
 #   cmake --install BUILD [--prefix DIR]  DIR/lib/vst/varnolet.so,
-#                                         DIR/lib/lv2/varnolet.lv2/, DIR/bin/vst2host
+#                                         DIR/lib/lv2/varnolet.lv2/, DIR/bin/vst2host,
+#                                         DIR/share/man/man1/vst2host.1.gz
 #   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2 and ~/.local/bin instead
 #   cpack -G DEB (in BUILD)               varnolet-delay_VERSION_ARCH.deb (both
 #                                         formats) and vst2host_VERSION_ARCH.deb
@@ -15,11 +16,13 @@ if(VARNOLET_USER_INSTALL)
   set(VARNOLET_VST_DIR $ENV{HOME}/.vst)
   set(VARNOLET_LV2_DIR $ENV{HOME}/.lv2)
   set(VARNOLET_BIN_DIR $ENV{HOME}/.local/bin)
+  set(VARNOLET_MAN_DIR $ENV{HOME}/.local/share/man)
 else()
   # Where Debian's own plug-in packages put them, and where hosts look.
   set(VARNOLET_VST_DIR lib/vst)
   set(VARNOLET_LV2_DIR lib/lv2)
   set(VARNOLET_BIN_DIR bin)
+  set(VARNOLET_MAN_DIR share/man)
 endif()
 
 install(TARGETS varnolet LIBRARY DESTINATION ${VARNOLET_VST_DIR} COMPONENT plugin)
@@ -33,6 +36,9 @@ endif()
 set(components plugin)
 if(TARGET vst2host)
   install(TARGETS vst2host RUNTIME DESTINATION ${VARNOLET_BIN_DIR} COMPONENT host)
+  if(TARGET vst2host_manual)
+    install(FILES ${CMAKE_BINARY_DIR}/vst2host.1.gz DESTINATION ${VARNOLET_MAN_DIR}/man1 COMPONENT host)
+  endif()
   list(APPEND components host)
 endif()
 
@@ -62,7 +68,8 @@ set(CPACK_DEBIAN_HOST_PACKAGE_NAME vst2host)
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_HOST_PACKAGE_RECOMMENDS gnuplot-nox)
 string(CONCAT CPACK_COMPONENT_HOST_DESCRIPTION
-    "command-line host for VST 2.4 plug-ins\n"
-    "Loads any VST 2.4 plug-in module and renders audio files through it, plots\n"
-    "its impulse response, compares renders, benchmarks it and saves presets.")
+    "command-line host for VST 2.4 and CLAP plug-ins\n"
+    "Loads any VST 2.4 or CLAP plug-in and renders audio files through it, plots\n"
+    "its impulse response, compares renders, benchmarks and validates it and saves\n"
+    "presets. See vst2host(1).")
 include(CPack)
