@@ -244,7 +244,7 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
     if (batch) {
         for (size_t i = 1; i < positional.size(); ++i) {
             if (isStandardStream(positional[i]))
-                return usageFailure("render", "a batch reads files, not standard input");
+                return usageFailure("render", "a batch renders named files: - is for a single render");
             jobs.push_back({positional[i], outputFor(positional[i], choices)});
         }
     } else {
