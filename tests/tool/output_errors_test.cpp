@@ -83,7 +83,7 @@ TEST_F(OutputErrors, AFullDiskFailsEveryEncoderAndKeepsTheOldFile) {
         const ToolResult result = render(out, format);
         EXPECT_EQ(result.status, 1) << format << ": " << result.err;
         EXPECT_EQ(result.err, "vst2host: cannot write " + out + ": No space left on device\n") << format;
-        EXPECT_EQ(readText(out), old) << format;
+        EXPECT_TRUE(readText(out) == old) << format << ": the old file was replaced";
         EXPECT_EQ(disk.names(), std::vector<std::string>{std::string("old.") + format})
             << format << ": nothing partial is left";
         std::remove(out.c_str());
@@ -106,7 +106,7 @@ TEST_F(OutputErrors, AFullDeviceFailsEveryEncoder) {
 bool canRunAsNobody() {
     if (geteuid() != 0) return false;
     return runProgram({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", VST2HOST_PATH,
-                       "--version"})
+                       "--help"})
                .status == 0;
 }
 
@@ -135,7 +135,7 @@ TEST_F(OutputErrors, AFileThisUserMayNotWriteIsRefusedAndKept) {
         const ToolResult result = runAsNobody({"render", VARNOLET_MODULE_PATH, input, path, "--tail", "0"});
         EXPECT_EQ(result.status, 1) << path;
         EXPECT_EQ(result.err, "vst2host: cannot write " + path + ": Permission denied\n");
-        EXPECT_EQ(readText(path), old);
+        EXPECT_TRUE(readText(path) == old) << path << " was replaced";
     }
     const ToolResult allowed = runAsNobody({"render", VARNOLET_MODULE_PATH, input, open, "--tail", "0"});
     EXPECT_EQ(allowed.status, 0) << allowed.err;

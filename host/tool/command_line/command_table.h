@@ -20,6 +20,16 @@ struct Command {
     int (*run)(ArgumentList& arguments, const ToolOptions& options);
 };
 
+// The option lines of a command whose choices declare themselves
+// (Choices::declare(OptionSet&)), for its help.
+template <class Choices>
+std::vector<OptionLine> declaredOptions() {
+    OptionSet set;
+    Choices choices;
+    choices.declare(set);
+    return set.lines();
+}
+
 const std::vector<Command>& commandTable();
 // Null when there is no command of that name.
 const Command* findCommand(const std::string& name);

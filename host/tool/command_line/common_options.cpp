@@ -25,6 +25,11 @@ void declareSeconds(OptionSet& set, const char* help, double most, double& secon
 
 void declareJson(OptionSet& set, bool& json, const char* help) { set.flag("--json", help, json); }
 
+void declareKeepLatency(OptionSet& set, bool& keep, const char* what) {
+    set.flag("--no-latency-compensation",
+             (std::string("keep the delays the plug-ins report in ") + what).c_str(), keep);
+}
+
 void declareFormat(OptionSet& set, std::string& format, const char* help) {
     set.value("--format", "TYPE[:ENC]", help, [&format](const std::string& text, std::string& error) {
         int code = 0;

@@ -1,5 +1,5 @@
 // Options several commands take alike, each declared here once: --rate,
-// --seconds, --json and --format. (The plug-in settings, a chain's options
+// --seconds, --json, --format and --no-latency-compensation. (The plug-in settings, a chain's options
 // and the transport are declared beside what they fill: sessions/.)
 #pragma once
 
@@ -19,3 +19,5 @@ void declareSeconds(OptionSet& set, const char* help, double most, double& secon
 void declareJson(OptionSet& set, bool& json, const char* help = "the same as JSON");
 // --format TYPE[:ENCODING], checked as it is read.
 void declareFormat(OptionSet& set, std::string& format, const char* help);
+// --no-latency-compensation: the plug-ins' delays stay in what comes out.
+void declareKeepLatency(OptionSet& set, bool& keep, const char* what);

@@ -90,9 +90,11 @@ bool OptionSet::take(ArgumentList& words, std::string& error) const {
         const Option* found = nullptr;
         bool joined = false;  // "--name=VALUE"
         for (const Option& option : options) {
-            if (word == option.name) found = &option;
-            else if (word.compare(0, option.name.size() + 1, option.name + "=") == 0) found = &option, joined = true;
-            if (found) break;
+            joined = word.compare(0, option.name.size() + 1, option.name + "=") == 0;
+            if (word == option.name || joined) {
+                found = &option;
+                break;
+            }
         }
         if (!found) {
             ++i;

@@ -10,6 +10,7 @@
 #include "host/tool/sessions/plugin_session.h"
 #include "host/tool/benchmark/process_benchmark.h"
 #include "host/tool/reports/progress_bar.h"
+#include "host/tool/reports/wording.h"
 #include "host/tool/sessions/transport_options.h"
 
 namespace {
@@ -49,16 +50,6 @@ struct BenchOptions {
     }
 };
 
-std::vector<OptionLine> benchOptions() {
-    OptionSet set;
-    ChainLink link;
-    BenchOptions choices;
-    set.heading("options of each plug-in, after it or after its --then:");
-    link.declare(set);
-    choices.declare(set);
-    return set.lines();
-}
-
 struct BlockResults {
     int64_t block;
     std::vector<ChainTiming> results;
@@ -88,41 +79,41 @@ std::string factorText(double factor) {
 
 double ratio(double second, double first) { return first > 0.0 ? second / first : 0.0; }
 
-void printRow(std::string& text, long long block, const std::string& name, const BenchmarkResult& r,
+void appendRow(std::string& text, long long block, const std::string& name, const BenchmarkResult& r,
               double rate) {
     appendFormatted(text, "%6lld  %-28.28s %14.2f %12s %14.2f %12s\n", block, name.c_str(),
-                r.noiseNanosecondsPerFrame,
-                factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
-                r.silenceNanosecondsPerFrame,
-                factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
+                    r.noiseNanosecondsPerFrame,
+                    factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
+                    r.silenceNanosecondsPerFrame,
+                    factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
 }
 
 std::string tableReport(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
                         const std::vector<ChainNames>& names) {
     std::string text;
-    appendFormatted(text, "processing at %g Hz: median of %d rounds of %g s per phase, after %g s "
-                "of warm-up\n",
-                settings.sampleRate, settings.rounds, settings.roundSeconds,
-                settings.warmUpSeconds);
+    appendFormatted(text, "processing at %s: median of %s of %g s per phase, after %g s of warm-up\n",
+                    hertzText(settings.sampleRate).c_str(),
+                    counted(static_cast<size_t>(settings.rounds), "round").c_str(), settings.roundSeconds,
+                    settings.warmUpSeconds);
     appendFormatted(text, "%6s  %-28s %14s %12s %14s %12s\n", "block", "plug-in", "noise ns/frame",
-                "noise RTF", "tail ns/frame", "tail RTF");
+                    "noise RTF", "tail ns/frame", "tail RTF");
     for (const BlockResults& block : all) {
         const long long size = static_cast<long long>(block.block);
         for (size_t p = 0; p < block.results.size(); ++p) {
             const ChainTiming& timing = block.results[p];
             if (timing.stages.size() > 1) {
                 for (size_t s = 0; s < timing.stages.size(); ++s)
-                    printRow(text, size, names[p].stages[s], timing.stages[s], settings.sampleRate);
-                printRow(text, size, "whole chain", timing.whole, settings.sampleRate);
+                    appendRow(text, size, names[p].stages[s], timing.stages[s], settings.sampleRate);
+                appendRow(text, size, "whole chain", timing.whole, settings.sampleRate);
             } else {
-                printRow(text, size, names[p].whole, timing.whole, settings.sampleRate);
+                appendRow(text, size, names[p].whole, timing.whole, settings.sampleRate);
             }
         }
         if (block.results.size() == 2) {
             const BenchmarkResult &first = block.results[0].whole, &second = block.results[1].whole;
             appendFormatted(text, "%6lld  %-28s %14.3f %12s %14.3f\n", size, "ratio second/first",
-                        ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame), "",
-                        ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
+                            ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame), "",
+                            ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
         }
     }
     return text;
@@ -274,5 +265,5 @@ Command benchCommand() {
             "Nanoseconds per frame and real-time factor, for noise and for the silence\n"
             "after it, after a warm-up; two plug-ins take turns, each with the settings; a\n"
             "chain is timed plug-in by plug-in and whole. A progress bar shows on a terminal.\n",
-            benchOptions, runBench};
+            chainCommandOptions<BenchOptions>, runBench};
 }

@@ -31,13 +31,6 @@ struct DiffOptions {
     }
 };
 
-std::vector<OptionLine> diffOptions() {
-    OptionSet set;
-    DiffOptions choices;
-    choices.declare(set);
-    return set.lines();
-}
-
 struct Verdict {
     bool samplesWithin = false;
     bool lengthsDiffer = false;
@@ -158,5 +151,5 @@ Command diffCommand() {
             "it (default: any difference) or the lengths differ, or they cannot be compared\n"
             "(other channels or rates), and 2 when a file cannot be read. Either may be -,\n"
             "standard input.\n",
-            diffOptions, runDiff};
+            declaredOptions<DiffOptions>, runDiff};
 }

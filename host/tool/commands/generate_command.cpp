@@ -55,13 +55,6 @@ struct GenerateOptions {
     }
 };
 
-std::vector<OptionLine> generateOptions() {
-    OptionSet set;
-    GenerateOptions choices;
-    choices.declare(set);
-    return set.lines();
-}
-
 int runGenerate(ArgumentList& arguments, const ToolOptions&) {
     GenerateOptions choices;
     OptionSet set;
@@ -111,5 +104,5 @@ Command generateCommand() {
             "Writes a test signal (demo, click, noise).\n"
             "Writes a test signal in the format OUT's extension says (as for render); - writes\n"
             "it to standard output, as --format says (default WAV, which a pipe cannot take).\n",
-            generateOptions, runGenerate};
+            declaredOptions<GenerateOptions>, runGenerate};
 }

@@ -20,13 +20,6 @@ struct InfoOptions {
     }
 };
 
-std::vector<OptionLine> infoOptions() {
-    OptionSet set;
-    InfoOptions choices;
-    choices.declare(set);
-    return set.lines();
-}
-
 void writeValue(JsonWriter& json, const ReportValue& value) {
     switch (value.kind) {
         case ReportValue::Kind::Text: json.string(value.text); break;
@@ -154,5 +147,6 @@ int runInfo(ArgumentList& arguments, const ToolOptions& options) {
 
 Command infoCommand() {
     return {"info", "PLUGIN [options]",
-            "What a host sees: identity, layout, flags, parameters, programs.\n", infoOptions, runInfo};
+            "What a host sees: identity, layout, flags, parameters, programs.\n",
+            declaredOptions<InfoOptions>, runInfo};
 }

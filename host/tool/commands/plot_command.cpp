@@ -41,20 +41,9 @@ struct PlotOptions {
                       return true;
                   });
         transport.declare(set);
-        set.flag("--no-latency-compensation", "keep the delays the plug-ins report in the response",
-                 keepLatency);
+        declareKeepLatency(set, keepLatency, "the response");
     }
 };
-
-std::vector<OptionLine> plotOptions() {
-    OptionSet set;
-    ChainLink link;
-    PlotOptions choices;
-    set.heading("options of each plug-in, after it or after its --then:");
-    link.declare(set);
-    choices.declare(set);
-    return set.lines();
-}
 
 int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     PlotOptions choices;
@@ -117,5 +106,5 @@ Command plotCommand() {
             "first echo (of a delay) or of the whole response (of anything else); more than\n"
             "8 outputs are drawn as an overview, one row per output. The picture is a PNG\n"
             "whatever its name; - writes it to standard output.\n",
-            plotOptions, runPlot};
+            chainCommandOptions<PlotOptions>, runPlot};
 }

@@ -85,20 +85,9 @@ struct RenderOptions {
                       "au, caf, flac, ogg, opus, mp3; ENC one of pcm16,\n"
                       "pcm24, pcm32, float, double, ulaw, alaw (wav:pcm16)");
         set.flag("--same-format", "write OUT in the format of IN", sameFormat);
-        set.flag("--no-latency-compensation", "keep the delays the plug-ins report in the output",
-                 keepLatency);
+        declareKeepLatency(set, keepLatency, "the output");
     }
 };
-
-std::vector<OptionLine> renderOptions() {
-    OptionSet set;
-    ChainLink link;
-    RenderOptions choices;
-    set.heading("options of each plug-in, after it or after its --then:");
-    link.declare(set);
-    choices.declare(set);
-    return set.lines();
-}
 
 std::string baseName(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -300,5 +289,5 @@ Command renderCommand() {
             "output in the --format given, else in IN's. The delay each plug-in reports is\n"
             "taken out: OUT starts where IN does. What was written, clipped samples and\n"
             "samples that are not numbers are said on standard error.\n",
-            renderOptions, runRender};
+            chainCommandOptions<RenderOptions>, runRender};
 }

@@ -17,13 +17,6 @@ struct SavePresetOptions {
     }
 };
 
-std::vector<OptionLine> savePresetOptions() {
-    OptionSet set;
-    SavePresetOptions choices;
-    choices.declare(set);
-    return set.lines();
-}
-
 bool endsWith(const std::string& text, const std::string& end) {
     if (text.size() < end.size()) return false;
     for (size_t i = 0; i < end.size(); ++i)
@@ -59,5 +52,5 @@ Command savePresetCommand() {
             "Writes the current program or the bank of a VST 2.4 plug-in.\n"
             "Writes the current program as .fxp, or with --bank or an .fxb name all\n"
             "programs as a bank, after the settings; - writes it to standard output.\n",
-            savePresetOptions, runSavePreset};
+            declaredOptions<SavePresetOptions>, runSavePreset};
 }

@@ -59,13 +59,6 @@ struct ValidateOptions {
     }
 };
 
-std::vector<OptionLine> validateOptions() {
-    OptionSet set;
-    ValidateOptions choices;
-    choices.declare(set);
-    return set.lines();
-}
-
 // The validator plays the VST 2.4 record's calls; other formats it refuses.
 bool refuseOtherFormats(const std::string& path, std::string& error) {
     const std::string format = pluginFormatOf(path);
@@ -122,5 +115,5 @@ Command validateCommand() {
             "Plays seeded sequences of host operations, each in a child process with a\n"
             "timeout, and reports every distinct finding once, with a shortened reproducer\n"
             "written to a file. Exits 1 when anything failed (warnings alone exit 0).\n",
-            validateOptions, runValidate};
+            declaredOptions<ValidateOptions>, runValidate};
 }

@@ -41,6 +41,19 @@ struct ChainLink {
 // command's own. False on a malformed command line.
 bool takeChainLinks(ArgumentList& arguments, std::vector<ChainLink>& links, std::string& error);
 
+// The option lines of a command that takes a chain: each plug-in's, then
+// the command's own (Choices::declare(OptionSet&)), for its help.
+template <class Choices>
+std::vector<OptionLine> chainCommandOptions() {
+    OptionSet set;
+    ChainLink link;
+    Choices choices;
+    set.heading("options of each plug-in, after it or after its --then:");
+    link.declare(set);
+    choices.declare(set);
+    return set.lines();
+}
+
 // How a command runs the chain.
 struct ChainUse {
     double sampleRate = 44100.0;
