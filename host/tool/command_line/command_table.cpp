@@ -55,9 +55,9 @@ std::string overview() {
     for (const Command& command : kCommands)
         text += std::string("  ") + command.name + " " + command.synopsis + "\n      " +
                 firstLine(command.description) + "\n";
-    text += "\n" + optionHelpText(toolOptions()) + "'vst2host COMMAND --help' tells more.\n" +
-            "Exit status: " + kExitStatusText;
-    return text;
+    text += "\noptions, before the command or among its own:\n" + optionHelpText(toolOptions());
+    text += "'vst2host COMMAND --help' tells more; the manual page vst2host(1) tells all.\n";
+    return text + "Exit status: " + kExitStatusText;
 }
 
 std::string commandHelp(const Command& command) {
