@@ -23,6 +23,7 @@ PluginFacts stereoFacts() {
     facts.numInputs = 2;
     facts.numOutputs = 2;
     facts.flags = 1 << 5;  // chunks
+    facts.takesNotes = true;
     return facts;
 }
 
