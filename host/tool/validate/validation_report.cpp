@@ -30,7 +30,8 @@ std::string findingLines(const ReportedFinding& reported, uint64_t seed, int rep
     std::string text = std::string(finding.failure ? "FAIL " : "warn ") + kindWord(finding.kind) + ": " +
                        finding.reason + "\n";
     if (replays > 1)
-        text += "     seen in " + std::to_string(reported.count) + " of " + plural(static_cast<size_t>(replays), "replay", "replays") + "\n";
+        text += "     seen in " + std::to_string(reported.count) + " of " +
+                plural(static_cast<size_t>(replays), "replay", "replays") + "\n";
     if (replays == 0) {
         text += "     seen in " + plural(reported.count, "sequence", "sequences") + ", first in sequence " +
                 std::to_string(reported.sequence) + " of seed " + std::to_string(seed) +
@@ -81,6 +82,26 @@ void writeFindings(JsonWriter& json, const ValidationResult& result, uint64_t se
     });
     json.endArray();
 }
+
+// Whether the recorded finding came again, and what came in its place.
+std::string replayVerdict(const ReplayOutcome& outcome) {
+    const std::string& key = outcome.expected.key;
+    if (key.empty()) return "";
+    if (outcome.plays == 0) return "not replayed: " + key + "\n";
+    const std::string word = outcome.reproduced() ? "reproduced" : "not reproduced";
+    std::string text = outcome.plays == 1
+                           ? word + ": " + key + "\n"
+                           : word + " in " + std::to_string(outcome.reproducedIn) + " of " +
+                                 plural(static_cast<size_t>(outcome.plays), "replay", "replays") + ": " + key + "\n";
+    if (outcome.otherValuesIn > 0) {
+        text += outcome.plays == 1 ? "     the replay showed it with other values: "
+                                   : "     in " + std::to_string(outcome.otherValuesIn) +
+                                         " it came with other values, the first time: ";
+        text += outcome.instead + "\n     the reproducer recorded: " + outcome.expected.seen + "\n";
+    }
+    if (outcome.timingDependent) text += kTimingNote;
+    return text;
+}
 }  // namespace
 
 std::string humanReport(const ReportHeading& heading, const ValidationResult& result) {
@@ -119,33 +140,12 @@ std::string jsonReport(const ReportHeading& heading, const ValidationResult& res
     return json.text() + "\n";
 }
 
-namespace {
-// Whether the recorded finding came again, and what came in its place.
-std::string replayVerdict(const ReplayOutcome& outcome) {
-    const std::string& key = outcome.expected.key;
-    if (key.empty()) return "";
-    if (outcome.plays == 0) return "not replayed: " + key + "\n";
-    const std::string word = outcome.reproduced() ? "reproduced" : "not reproduced";
-    std::string text = outcome.plays == 1
-                           ? word + ": " + key + "\n"
-                           : word + " in " + std::to_string(outcome.reproducedIn) + " of " +
-                                 plural(static_cast<size_t>(outcome.plays), "replay", "replays") + ": " + key + "\n";
-    if (outcome.otherValuesIn > 0) {
-        text += outcome.plays == 1 ? "     the replay showed it with other values: "
-                                   : "     in " + std::to_string(outcome.otherValuesIn) +
-                                         " it came with other values, the first time: ";
-        text += outcome.instead + "\n     the reproducer recorded: " + outcome.expected.seen + "\n";
-    }
-    if (outcome.timingDependent) text += kTimingNote;
-    return text;
-}
-}  // namespace
-
 std::string humanReplayReport(const std::string& file, const ReplayOutcome& outcome) {
     std::string text = "replay " + file + ": " + summary(outcome.result) + "\n";
     if (outcome.result.interruption)
         text += "interrupted (" + signalWord(outcome.result.interruption) + ") after " +
-                std::to_string(outcome.plays) + " of " + plural(static_cast<size_t>(outcome.planned), "replay", "replays") + "\n";
+                std::to_string(outcome.plays) + " of " +
+                plural(static_cast<size_t>(outcome.planned), "replay", "replays") + "\n";
     inReportOrder(outcome.result, [&](const ReportedFinding& reported) {
         text += "\n" + findingLines(reported, outcome.seed, std::max(outcome.plays, 1));
     });
