@@ -5,6 +5,7 @@
 #include "host/tool/command_line/common_options.h"
 #include "host/tool/command_line/number_text.h"
 #include "host/tool/files/standard_output.h"
+#include "host/tool/validate/child_runner.h"
 #include "host/tool/validate/validation_report.h"
 #include "host/tool/validate/validation_run.h"
 
@@ -67,20 +68,25 @@ bool refuseOtherFormats(const std::string& path, std::string& error) {
     return false;
 }
 
-int replay(const ValidateOptions& choices, const std::vector<std::string>& positional) {
+int replay(const ValidateOptions& choices, const std::vector<std::string>& positional,
+           const ToolOptions& options) {
     std::string error;
     if (!positional.empty() && !refuseOtherFormats(positional[0], error)) return failure(error);
+    ReplaySettings settings;
+    settings.log = options.log;
+    settings.timeout = choices.settings.timeout;
+    if (!positional.empty()) settings.pluginOverride = positional[0];
     ReplayOutcome outcome;
-    if (!replayReproducer(choices.replayFile, positional.empty() ? "" : positional[0],
-                          choices.settings.timeout, outcome, error))
-        return failure(error);
+    if (!replayReproducer(choices.replayFile, settings, outcome, error)) return failure(error);
     const std::string report = choices.json ? jsonReplayReport(choices.replayFile, outcome)
                                             : humanReplayReport(choices.replayFile, outcome);
-    if (!writeStandardOutput(report, error)) return failure(error);
+    const bool written = writeStandardOutput(report, error);
+    if (outcome.result.interruption) passOnInterruption(outcome.result.interruption);
+    if (!written) return failure(error);
     return outcome.result.failures() > 0 ? kFailure : kSuccess;
 }
 
-int runValidate(ArgumentList& arguments, const ToolOptions&) {
+int runValidate(ArgumentList& arguments, const ToolOptions& options) {
     ValidateOptions choices;
     OptionSet set;
     choices.declare(set);
@@ -90,9 +96,10 @@ int runValidate(ArgumentList& arguments, const ToolOptions&) {
     const bool replaying = !choices.replayFile.empty();
     if (!arguments.positionals(replaying ? 0 : 1, 1, positional, error))
         return usageFailure("validate", error);
-    if (replaying) return replay(choices, positional);
+    if (replaying) return replay(choices, positional, options);
 
     ValidationSettings& settings = choices.settings;
+    settings.log = options.log;
     settings.pluginPath = positional[0];
     if (!refuseOtherFormats(settings.pluginPath, error)) return failure(error);
 
@@ -104,7 +111,9 @@ int runValidate(ArgumentList& arguments, const ToolOptions&) {
     heading.strictness = strictnessWord(settings.strictness);
     heading.seed = settings.seed;
     const std::string report = choices.json ? jsonReport(heading, result) : humanReport(heading, result);
-    if (!writeStandardOutput(report, error)) return failure(error);
+    const bool written = writeStandardOutput(report, error);
+    if (result.interruption) passOnInterruption(result.interruption);
+    if (!written) return failure(error);
     return result.failures() > 0 ? kFailure : kSuccess;
 }
 }  // namespace
