@@ -338,7 +338,10 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
     if (!runGnuplot(scriptPath, logPath, error) || !readWholeFile(picturePath, png, error) ||
         !picture.write(png.data(), png.size(), error) || !picture.commit(error))
         return false;
-    drawn = std::string("magnitude response of ") + (stretch.echo ? "the first echo" : "the whole response") +
+    // Where the first echo lies, as the picture's heading says it.
+    const std::string echoFrames = "the first echo (frames " + std::to_string(stretch.start) + " to " +
+                                   std::to_string(stretch.start + stretch.length - 1) + ")";
+    drawn = "magnitude response of " + (stretch.echo ? echoFrames : std::string("the whole response")) +
             (overview ? "; an overview of " + std::to_string(channels) + " outputs" : "");
     written = picture.name();
     return true;
