@@ -40,14 +40,17 @@ std::string indexBelow(const std::string& folder) {
 TEST(ArdourScanner, IndexesTheBundleWithTwoInputsAndTwoOutputs) {
     if (access(kScanner, X_OK) != 0)
         GTEST_SKIP() << "Ardour's VST3 scanner is not installed (Debian package: ardour)";
+#if defined(VARNOLET_SANITIZED_BUILD)
+    // A sanitizer build's plug-in loads only with the sanitizer's runtime
+    // preloaded, and with it the scanner hangs on its way out, whatever
+    // plug-in it scanned.
+    GTEST_SKIP() << "a sanitizer build's bundle cannot be scanned: the optimized build runs this";
+#endif
     char home[] = "/tmp/varnolet-ardour-XXXXXX";
     ASSERT_NE(mkdtemp(home), nullptr);
-    std::string command = std::string("HOME=") + home + " LD_LIBRARY_PATH=/usr/lib/ardour7";
-    // A sanitizer build's plug-in needs its runtime in the scanner too.
-    if (const char* runtime = VARNOLET_SANITIZER_RUNTIME; *runtime)
-        command += std::string(" LD_PRELOAD=") + runtime + " ASAN_OPTIONS=detect_leaks=0";
-    command += std::string(" ") + kScanner + " -v -f '" + VARNOLET_VST3_BUNDLE + "' > " + home +
-               "/scan.log 2>&1";
+    const std::string command = std::string("HOME=") + home +
+                                " LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 120 " + kScanner +
+                                " -v -f '" + VARNOLET_VST3_BUNDLE + "' > " + home + "/scan.log 2>&1";
     const int status = std::system(command.c_str());
     const std::string log = readAll(std::string(home) + "/scan.log");
     EXPECT_EQ(status, 0) << log;
