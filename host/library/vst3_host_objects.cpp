@@ -128,6 +128,10 @@ vst3::IParamValueQueue* Vst3ParameterChanges::addParameterData(const vst3::Param
     return queueFor(id, index);
 }
 
+vst3::tresult Vst3ComponentHandler::queryInterface(const vst3::TUID wanted, void** obj) {
+    return offer<vst3::IComponentHandler>(this, wanted, obj);
+}
+
 vst3::tresult Vst3HostApplication::queryInterface(const vst3::TUID wanted, void** obj) {
     return offer<vst3::IHostApplication>(this, wanted, obj);
 }

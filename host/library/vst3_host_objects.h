@@ -4,6 +4,7 @@
 // counts the plug-in adds and releases never delete them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -92,6 +93,30 @@ private:
     std::vector<Vst3ParameterQueue> queues;
     size_t used = 0;
     size_t pointsEach;
+};
+
+// What the controller tells the host: edits (which an offline render has
+// no one to pass to) and requests to restart, kept until the host asks.
+class Vst3ComponentHandler final : public vst3::IComponentHandler {
+public:
+    // The restart flags asked for since the last call.
+    int32_t takeRestart() { return restart.exchange(0); }
+
+    vst3::tresult VST3_CALL queryInterface(const vst3::TUID wanted, void** obj) override;
+    vst3::uint32 VST3_CALL addRef() override { return 1; }
+    vst3::uint32 VST3_CALL release() override { return 1; }
+    vst3::tresult VST3_CALL beginEdit(vst3::ParamID) override { return vst3::kResultOk; }
+    vst3::tresult VST3_CALL performEdit(vst3::ParamID, vst3::ParamValue) override {
+        return vst3::kResultOk;
+    }
+    vst3::tresult VST3_CALL endEdit(vst3::ParamID) override { return vst3::kResultOk; }
+    vst3::tresult VST3_CALL restartComponent(vst3::int32 flags) override {
+        restart.fetch_or(flags);
+        return vst3::kResultOk;
+    }
+
+private:
+    std::atomic<int32_t> restart{0};
 };
 
 // The host as a plug-in sees it at initialisation: its name, and no objects

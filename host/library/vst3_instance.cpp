@@ -94,6 +94,7 @@ std::unique_ptr<Vst3Instance> Vst3Instance::create(const Vst3Module& module, std
         }
     }
     if (it.controllerInterface) {
+        it.controllerInterface->setComponentHandler(&it.handler);
         std::vector<uint8_t> state;
         if (it.saveState(state)) {
             Vst3MemoryStream stream(std::move(state));
@@ -127,29 +128,38 @@ int32_t Vst3Instance::channels(vst3::BusDirection direction) {
     return info.channelCount;
 }
 
-bool Vst3Instance::activate(double rate, int32_t largestBlock, std::string& error, int32_t mode) {
+bool Vst3Instance::activate(double rate, int32_t largestBlock, std::string& error, int32_t mode,
+                            bool startProcessing) {
     if (isActive) return true;
     vst3::ProcessSetup setup{mode, vst3::kSample32, largestBlock, rate};
     if (processorInterface->setupProcessing(setup) != vst3::kResultOk) {
         error = "the plug-in refuses to process 32-bit samples at " + std::to_string(rate) + " Hz";
         return false;
     }
-    for (vst3::BusDirection dir : {vst3::kInput, vst3::kOutput})
-        if (componentInterface->getBusCount(vst3::kAudio, dir) > 0)
-            componentInterface->activateBus(vst3::kAudio, dir, 0, 1);
+    for (vst3::BusDirection dir : {vst3::kInput, vst3::kOutput}) {
+        const vst3::int32 buses = componentInterface->getBusCount(vst3::kAudio, dir);
+        for (vst3::int32 bus = 0; bus < buses; ++bus)
+            componentInterface->activateBus(vst3::kAudio, dir, bus, 1);
+    }
     if (componentInterface->setActive(1) != vst3::kResultOk) {
         error = "the plug-in refuses to be switched on";
         return false;
     }
-    processorInterface->setProcessing(1);
     processMode = mode;
     isActive = true;
+    if (startProcessing) setProcessing(true);
     return true;
+}
+
+void Vst3Instance::setProcessing(bool on) {
+    if (on == isProcessing || (on && !isActive)) return;
+    processorInterface->setProcessing(on ? 1 : 0);
+    isProcessing = on;
 }
 
 void Vst3Instance::deactivate() {
     if (!isActive) return;
-    processorInterface->setProcessing(0);
+    setProcessing(false);
     componentInterface->setActive(0);
     isActive = false;
 }

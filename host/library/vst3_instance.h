@@ -32,12 +32,16 @@ public:
     // The channels of the first audio bus of a direction, 0 without one.
     int32_t channels(vst3::BusDirection direction);
 
-    // setupProcessing (32-bit samples), the main buses switched on, setActive
-    // and setProcessing. False, saying why, when the plug-in refuses.
+    // setupProcessing (32-bit samples), every audio bus switched on,
+    // setActive and, unless told not to, setProcessing. False, saying why,
+    // when the plug-in refuses.
     bool activate(double rate, int32_t largestBlock, std::string& error,
-                  int32_t mode = vst3::kOffline);
+                  int32_t mode = vst3::kOffline, bool startProcessing = true);
     void deactivate();
     bool active() const { return isActive; }
+    void setProcessing(bool on);
+    // The restarts the controller asked the host for since the last call.
+    int32_t takeRestart() { return handler.takeRestart(); }
 
     // One block on the first bus of each direction; any changes travel with it.
     vst3::tresult process(float* const* inputs, int32_t inputCount, float* const* outputs,
@@ -53,6 +57,7 @@ private:
     Vst3Instance() = default;
 
     Vst3HostApplication hostApplication;
+    Vst3ComponentHandler handler;
     vst3::IComponent* componentInterface = nullptr;
     vst3::IAudioProcessor* processorInterface = nullptr;
     vst3::IEditController* controllerInterface = nullptr;
@@ -60,5 +65,6 @@ private:
     vst3::IConnectionPoint* controllerPoint = nullptr;
     bool controllerShared = false;
     bool isActive = false;
+    bool isProcessing = false;
     int32_t processMode = vst3::kOffline;
 };

@@ -2,24 +2,11 @@
 
 #include <sys/stat.h>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include <map>
 
 namespace {
 
 #if defined(_WIN32)
-void* openLibrary(const std::string& path, std::string& error) {
-    HMODULE module = LoadLibraryA(path.c_str());
-    if (!module) error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-    return reinterpret_cast<void*>(module);
-}
-void* findSymbol(void* handle, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
-}
-void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
 constexpr const char* kEntry = "InitDll";
 constexpr const char* kExit = "ExitDll";
 #if defined(_WIN64)
@@ -29,17 +16,6 @@ constexpr const char* kArchitecture = "x86-win";
 #endif
 constexpr const char* kBinarySuffix = ".vst3";
 #else
-void* openLibrary(const std::string& path, std::string& error) {
-    const std::string name = path.find('/') == std::string::npos ? "./" + path : path;
-    void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* reason = dlerror();
-        error = reason ? reason : "cannot load " + path;
-    }
-    return handle;
-}
-void* findSymbol(void* handle, const char* name) { return dlsym(handle, name); }
-void closeLibrary(void* handle) { dlclose(handle); }
 constexpr const char* kEntry = "ModuleEntry";
 constexpr const char* kExit = "ModuleExit";
 #if defined(__x86_64__)
@@ -72,41 +48,44 @@ std::string Vst3Module::binaryOf(const std::string& path) {
     return bundle + "/Contents/" + kArchitecture + "/" + name + kBinarySuffix;
 }
 
+std::shared_ptr<Vst3Module> Vst3Module::shared(const std::string& path, std::string& error) {
+    static std::map<std::string, std::weak_ptr<Vst3Module>> open;
+    if (auto existing = open[path].lock()) return existing;
+    auto module = std::make_shared<Vst3Module>();
+    if (!module->load(path, error)) return nullptr;
+    open[path] = module;
+    return module;
+}
+
 bool Vst3Module::load(const std::string& path, std::string& error) {
     unload();
-    const std::string binary = binaryOf(path);
-    void* opened = openLibrary(binary, error);
-    if (!opened) return false;
+    if (!library.open(binaryOf(path), error)) return false;
     const auto getFactory =
-        reinterpret_cast<vst3::GetFactoryProc>(findSymbol(opened, "GetPluginFactory"));
+        reinterpret_cast<vst3::GetFactoryProc>(library.symbol("GetPluginFactory"));
     if (!getFactory) {
         error = path + " is not a VST3 module: it exports no GetPluginFactory";
-        closeLibrary(opened);
+        library.close();
         return false;
     }
 #if defined(_WIN32)
-    const auto enter = reinterpret_cast<vst3::InitDllProc>(findSymbol(opened, kEntry));
-    const bool enteredNow = enter ? enter() : true;
+    const auto enter = reinterpret_cast<vst3::InitDllProc>(library.symbol(kEntry));
+    const bool welcome = enter ? enter() : true;
 #else
-    const auto enter = reinterpret_cast<vst3::ModuleEntryProc>(findSymbol(opened, kEntry));
-    const bool enteredNow = enter ? enter(opened) : true;
+    const auto enter = reinterpret_cast<vst3::ModuleEntryProc>(library.symbol(kEntry));
+    const bool welcome = enter ? enter(nullptr) : true;
 #endif
-    if (!enteredNow) {
+    if (!welcome) {
         error = path + ": its " + kEntry + " refused";
-        closeLibrary(opened);
+        library.close();
         return false;
     }
-    vst3::IPluginFactory* made = getFactory();
-    if (!made) {
-        error = path + ": GetPluginFactory gave no factory";
-        if (const auto leave = reinterpret_cast<vst3::ModuleExitProc>(findSymbol(opened, kExit)))
-            leave();
-        closeLibrary(opened);
-        return false;
-    }
-    handle = opened;
     entered = enter != nullptr;
-    factoryInterface = made;
+    factoryInterface = getFactory();
+    if (!factoryInterface) {
+        error = path + ": GetPluginFactory gave no factory";
+        unload();
+        return false;
+    }
     modulePath = path;
     return true;
 }
@@ -114,16 +93,10 @@ bool Vst3Module::load(const std::string& path, std::string& error) {
 void Vst3Module::unload() {
     if (factoryInterface) factoryInterface->release();
     factoryInterface = nullptr;
-    if (handle) {
-        if (entered)
-            if (const auto leave = reinterpret_cast<vst3::ModuleExitProc>(findSymbol(handle, kExit)))
-                leave();
-        closeLibrary(handle);
-    }
-    handle = nullptr;
+    if (entered)
+        if (const auto leave = reinterpret_cast<vst3::ModuleExitProc>(library.symbol(kExit))) leave();
     entered = false;
+    library.close();
 }
 
-void* Vst3Module::symbol(const char* name) const {
-    return handle ? findSymbol(handle, name) : nullptr;
-}
+void* Vst3Module::symbol(const char* name) const { return library.symbol(name); }

@@ -3,8 +3,10 @@
 // goes.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "host/library/shared_library.h"
 #include "vst3/vst3_interface.h"
 
 class Vst3Module {
@@ -19,6 +21,10 @@ public:
     // or the path itself when it names a file.
     static std::string binaryOf(const std::string& path);
 
+    // The module of that bundle, loaded now or shared with the plug-ins of
+    // it that are open: a module is entered once however often it is used.
+    static std::shared_ptr<Vst3Module> shared(const std::string& path, std::string& error);
+
     // Loads the binary, calls its entry (ModuleEntry, or InitDll where the
     // module has one) and takes its factory. False, saying why, on failure.
     bool load(const std::string& path, std::string& error);
@@ -31,7 +37,7 @@ public:
     const std::string& path() const { return modulePath; }
 
 private:
-    void* handle = nullptr;
+    SharedLibrary library;
     vst3::IPluginFactory* factoryInterface = nullptr;
     bool entered = false;
     std::string modulePath;

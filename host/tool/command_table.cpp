@@ -16,8 +16,9 @@ namespace {
     "  --set NAME=@VALUE     VALUE as the plug-in's display shows it\n"                  \
     "  --program N           choose program N (VST 2.4)\n"                               \
     "  --preset FILE         load a .fxp program or .fxb bank first (VST 2.4)\n"         \
-    "  --plugin-id ID|N      of a CLAP module holding several plug-ins, the one with\n"  \
-    "                        that id, or the Nth from 0 (default: the first)\n"
+    "  --plugin-id ID|N      of a CLAP or VST3 module holding several plug-ins, the\n"  \
+    "                        one with that id (a VST3 class's name or id), or the\n"    \
+    "                        Nth from 0 (default: the first)\n"
 
 const std::vector<Command> kCommands = {
     {"info", "PLUGIN [--json] [settings]",
@@ -155,8 +156,8 @@ std::string overview() {
         "usage: vst2host [--log] COMMAND ...\n"
         "\n"
         "Loads a plug-in by path and talks to it as a host does: a VST 2.4 module (.so,\n"
-        ".dll) or a CLAP module (.clap, by its name). validate, save-preset and --preset\n"
-        "with .fxp/.fxb files are VST 2.4's.\n"
+        ".dll), a CLAP module (.clap) or a VST3 bundle (.vst3), each by its name.\n"
+        "validate, save-preset and --preset with .fxp/.fxb files are VST 2.4's.\n"
         "\n"
         "commands:\n";
     for (const Command& command : kCommands) {
