@@ -48,6 +48,12 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
                        -DMODULE=$<TARGET_FILE:varnolet>
                        -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      # The VST3 bundle's binary: the factory and the module's entry and exit.
+      add_test(NAME vst3_dll_tables
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:varnolet_vst3>
+                       "-DEXPORTS=GetPluginFactory\\;InitDll\\;ExitDll"
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
       # The check must see a stray export and a runtime DLL when there are
       # some: a module linked the default way has both.
       add_library(dll_tables_counterexample MODULE tests/platforms/counterexample_module.cpp)
