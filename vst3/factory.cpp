@@ -37,6 +37,19 @@ void copyText(char* field, size_t size, const char* text) {
     std::snprintf(field, size, "%s", text);
 }
 
+// The fields every kind of class record shares, the record cleared first;
+// null for an index of no class.
+template <typename Record>
+const ClassFacts* describe(vst3::int32 index, Record* info) {
+    if (!info || index < 0 || index >= kNumClasses) return nullptr;
+    const ClassFacts& c = kClasses[index];
+    std::memset(info, 0, sizeof *info);
+    std::memcpy(info->cid, c.id->bytes, sizeof info->cid);
+    info->cardinality = vst3::PClassInfo::kManyInstances;
+    copyText(info->category, sizeof info->category, c.category);
+    return &c;
+}
+
 // One factory for the whole module, living as long as it is loaded: hosts
 // count it like any object, but it is never deleted.
 class Factory final : public vst3::IPluginFactory3 {
@@ -65,26 +78,18 @@ public:
     vst3::int32 VST3_CALL countClasses() override { return kNumClasses; }
 
     vst3::tresult VST3_CALL getClassInfo(vst3::int32 index, vst3::PClassInfo* info) override {
-        if (!info || index < 0 || index >= kNumClasses) return vst3::kInvalidArgument;
-        const ClassFacts& c = kClasses[index];
-        std::memset(info, 0, sizeof *info);
-        std::memcpy(info->cid, c.id->bytes, sizeof info->cid);
-        info->cardinality = vst3::PClassInfo::kManyInstances;
-        copyText(info->category, sizeof info->category, c.category);
-        copyText(info->name, sizeof info->name, c.name);
+        const ClassFacts* c = describe(index, info);
+        if (!c) return vst3::kInvalidArgument;
+        copyText(info->name, sizeof info->name, c->name);
         return vst3::kResultOk;
     }
 
     vst3::tresult VST3_CALL getClassInfo2(vst3::int32 index, vst3::PClassInfo2* info) override {
-        if (!info || index < 0 || index >= kNumClasses) return vst3::kInvalidArgument;
-        const ClassFacts& c = kClasses[index];
-        std::memset(info, 0, sizeof *info);
-        std::memcpy(info->cid, c.id->bytes, sizeof info->cid);
-        info->cardinality = vst3::PClassInfo::kManyInstances;
-        copyText(info->category, sizeof info->category, c.category);
-        copyText(info->name, sizeof info->name, c.name);
-        info->classFlags = c.flags;
-        copyText(info->subCategories, sizeof info->subCategories, c.subCategories);
+        const ClassFacts* c = describe(index, info);
+        if (!c) return vst3::kInvalidArgument;
+        copyText(info->name, sizeof info->name, c->name);
+        info->classFlags = c->flags;
+        copyText(info->subCategories, sizeof info->subCategories, c->subCategories);
         copyText(info->vendor, sizeof info->vendor, varnolet::kVendorName);
         copyText(info->version, sizeof info->version, varnolet::kVersion);
         copyText(info->sdkVersion, sizeof info->sdkVersion, vst3::kSdkVersionString);
@@ -93,15 +98,11 @@ public:
 
     vst3::tresult VST3_CALL getClassInfoUnicode(vst3::int32 index,
                                                 vst3::PClassInfoW* info) override {
-        if (!info || index < 0 || index >= kNumClasses) return vst3::kInvalidArgument;
-        const ClassFacts& c = kClasses[index];
-        std::memset(info, 0, sizeof *info);
-        std::memcpy(info->cid, c.id->bytes, sizeof info->cid);
-        info->cardinality = vst3::PClassInfo::kManyInstances;
-        copyText(info->category, sizeof info->category, c.category);
-        toUtf16(c.name, info->name, vst3::PClassInfo::kNameSize);
-        info->classFlags = c.flags;
-        copyText(info->subCategories, sizeof info->subCategories, c.subCategories);
+        const ClassFacts* c = describe(index, info);
+        if (!c) return vst3::kInvalidArgument;
+        toUtf16(c->name, info->name, vst3::PClassInfo::kNameSize);
+        info->classFlags = c->flags;
+        copyText(info->subCategories, sizeof info->subCategories, c->subCategories);
         toUtf16(varnolet::kVendorName, info->vendor, vst3::PClassInfoW::kVendorSize);
         toUtf16(varnolet::kVersion, info->version, vst3::PClassInfoW::kVersionSize);
         toUtf16(vst3::kSdkVersionString, info->sdkVersion, vst3::PClassInfoW::kVersionSize);

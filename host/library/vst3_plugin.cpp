@@ -405,21 +405,7 @@ PluginReport Vst3Plugin::describe() {
     };
     r.facts.push_back(busFact("Audio inputs", "audioInputs", inputs));
     r.facts.push_back(busFact("Audio outputs", "audioOutputs", outputs));
-    r.facts.push_back(PluginFact{"Inputs/outputs",
-                                 std::to_string(inputCount()) + " / " + std::to_string(outputCount()),
-                                 {{"inputs", ReportValue::of(int64_t{inputCount()})},
-                                  {"outputs", ReportValue::of(int64_t{outputCount()})}}});
-    r.facts.push_back(PluginFact{"Latency", std::to_string(reportedLatency) + " frames",
-                                 {{"latency", ReportValue::of(int64_t{reportedLatency})}}});
-    const TailReport t = tail();
-    r.facts.push_back(PluginFact{
-        "Tail",
-        t.kind == TailReport::Kind::Frames     ? std::to_string(t.frames) + " frames"
-        : t.kind == TailReport::Kind::Infinite ? "infinite"
-                                               : "not reported",
-        {{"tail", t.kind == TailReport::Kind::Frames     ? ReportValue::of(static_cast<int64_t>(t.frames))
-                  : t.kind == TailReport::Kind::Infinite ? ReportValue::of(std::string("infinite"))
-                                                         : ReportValue::of(std::string("not reported"))}}});
+    addChannelsLatencyAndTail(r);
     for (int32_t i = 0; i < parameterCount(); ++i) {
         const Parameter& p = parameters[static_cast<size_t>(i)];
         r.parameters.push_back(ParameterReport{
