@@ -242,11 +242,17 @@ vst3::tresult Component::process(vst3::ProcessData& data) {
     float* outLeft = channel(data.outputs, data.numOutputs, 0);
     float* outRight = channel(data.outputs, data.numOutputs, 1);
 
+    vst3::IParameterChanges* queues = data.inputParameterChanges;
+    if (!queues || queues->getParameterCount() <= 0) {
+        // The usual block: no changes, the whole block in one piece.
+        effect.process(inLeft, inRight, outLeft, outRight, static_cast<uint32_t>(frames));
+        return vst3::kResultOk;
+    }
     const auto take = [this](int32_t index, vst3::ParamValue normalized) {
         effect.setParameter(index, nativeFromNormalized(index, normalized, effect.parameter(index)));
         values.set(index, effect.parameter(index));
     };
-    changes.start(data.inputParameterChanges, frames);
+    changes.start(queues, frames);
     for (int32_t frame = 0; frame < frames;) {
         const int32_t next = changes.takeDue(frame, take);
         effect.process(from(inLeft, frame), from(inRight, frame), from(outLeft, frame),

@@ -167,16 +167,13 @@ void Vst3Instance::deactivate() {
 vst3::tresult Vst3Instance::process(float* const* inputs, int32_t inputCount,
                                     float* const* outputs, int32_t outputCount, int32_t frames,
                                     vst3::IParameterChanges* changes) {
-    vst3::AudioBusBuffers in;
-    std::memset(&in, 0, sizeof in);
+    vst3::AudioBusBuffers in{};
     in.numChannels = inputCount;
     in.channelBuffers32 = const_cast<float**>(inputs);
-    vst3::AudioBusBuffers out;
-    std::memset(&out, 0, sizeof out);
+    vst3::AudioBusBuffers out{};
     out.numChannels = outputCount;
     out.channelBuffers32 = const_cast<float**>(outputs);
-    vst3::ProcessData data;
-    std::memset(&data, 0, sizeof data);
+    vst3::ProcessData data{};
     data.processMode = processMode;
     data.symbolicSampleSize = vst3::kSample32;
     data.numSamples = frames;
