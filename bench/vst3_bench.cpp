@@ -67,10 +67,14 @@ void BM_Vst2Module(benchmark::State& state) {
     reportPerFrame(state);
 }
 
-// Without changes, or with the cutoff moved at frame 32 of every block. The
+enum class Changes { None, CutoffAtFrame32, EveryParameterAtFrame0 };
+
+// Without changes, with the cutoff moved at frame 32 of every block, or with
+// every parameter's value (the same each time) at the start of every block,
+// as some hosts send them. The
 // block's description is kept from call to call, as a host keeps it, so that
 // what is timed is the plug-in's processing as the module's call is.
-void runBundle(benchmark::State& state, bool changeEveryBlock) {
+void runBundle(benchmark::State& state, Changes kind) {
     Vst3Module bundle;
     std::string error;
     if (!bundle.load(VARNOLET_VST3_BUNDLE, error)) throw std::runtime_error(error);
@@ -79,7 +83,7 @@ void runBundle(benchmark::State& state, bool changeEveryBlock) {
         throw std::runtime_error(error);
     vst3::IAudioProcessor* processor = plugin->processor();
     Buffers io;
-    Vst3ParameterChanges changes(1, 1);
+    Vst3ParameterChanges changes(23, 1);
     float* in[2] = {};
     float* out[2] = {};
     vst3::AudioBusBuffers input{}, output{};
@@ -92,7 +96,10 @@ void runBundle(benchmark::State& state, bool changeEveryBlock) {
     data.numInputs = data.numOutputs = 1;
     data.inputs = &input;
     data.outputs = &output;
-    data.inputParameterChanges = changeEveryBlock ? &changes : nullptr;
+    data.inputParameterChanges = kind == Changes::None ? nullptr : &changes;
+    // The same list every block: what is timed is the plug-in reading it.
+    if (kind == Changes::EveryParameterAtFrame0)
+        for (vst3::ParamID id = 0; id < 23; ++id) changes.add(id, 0, 0.5);
     const int blockSize = static_cast<int>(state.range(0));
     data.numSamples = blockSize;
     int step = 0;
@@ -102,7 +109,7 @@ void runBundle(benchmark::State& state, bool changeEveryBlock) {
             in[1] = io.b.data() + start;
             out[0] = io.left.data() + start;
             out[1] = io.right.data() + start;
-            if (changeEveryBlock) {
+            if (kind == Changes::CutoffAtFrame32) {
                 changes.clear();
                 changes.add(kFilterCutoff, 32, (step++ % 1000) / 1000.0);
             }
@@ -114,12 +121,18 @@ void runBundle(benchmark::State& state, bool changeEveryBlock) {
     reportPerFrame(state);
 }
 
-void BM_Vst3Bundle(benchmark::State& state) { runBundle(state, false); }
-void BM_Vst3CutoffAtFrame32EveryBlock(benchmark::State& state) { runBundle(state, true); }
+void BM_Vst3Bundle(benchmark::State& state) { runBundle(state, Changes::None); }
+void BM_Vst3CutoffAtFrame32EveryBlock(benchmark::State& state) {
+    runBundle(state, Changes::CutoffAtFrame32);
+}
+void BM_Vst3EveryParameterAtFrame0EveryBlock(benchmark::State& state) {
+    runBundle(state, Changes::EveryParameterAtFrame0);
+}
 
 }  // namespace
 
 BENCHMARK(BM_Vst2Module)->Arg(64)->Arg(512);
 BENCHMARK(BM_Vst3Bundle)->Arg(64)->Arg(512);
 BENCHMARK(BM_Vst3CutoffAtFrame32EveryBlock)->Arg(64);
+BENCHMARK(BM_Vst3EveryParameterAtFrame0EveryBlock)->Arg(64);
 BENCHMARK_MAIN();

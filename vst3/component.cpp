@@ -1,6 +1,7 @@
 #include "vst3/component.h"
 
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "vst3/class_ids.h"
@@ -38,6 +39,7 @@ float* from(float* samples, int32_t frame) { return samples ? samples + frame : 
 Component::Component() {
     for (int32_t i = 0; i < varnolet::kNumParameters; ++i)
         values.set(i, varnolet::kParameters[i].defaultValue);
+    forgetTakenValues();
 }
 
 Component::~Component() {
@@ -193,7 +195,13 @@ vst3::tresult Component::setProcessing(vst3::TBool) { return vst3::kResultOk; }
 
 void Component::loadValuesIntoEffect() {
     statesTaken = statesGiven.load(std::memory_order_acquire);
+    forgetTakenValues();
     for (int32_t i = 0; i < varnolet::kNumParameters; ++i) effect.setParameter(i, values.get(i));
+}
+
+void Component::forgetTakenValues() {
+    // Not a number: no value a queue brings has these bits.
+    for (double& last : lastTaken) last = std::numeric_limits<double>::quiet_NaN();
 }
 
 vst3::tresult Component::setState(vst3::IBStream* state) {
@@ -249,6 +257,8 @@ vst3::tresult Component::process(vst3::ProcessData& data) {
         return vst3::kResultOk;
     }
     const auto take = [this](int32_t index, vst3::ParamValue normalized) {
+        if (std::memcmp(&lastTaken[index], &normalized, sizeof normalized) == 0) return;
+        lastTaken[index] = normalized;
         effect.setParameter(index, nativeFromNormalized(index, normalized, effect.parameter(index)));
         values.set(index, effect.parameter(index));
     };

@@ -75,6 +75,7 @@ private:
 
     // The values of the store into the effect (not while processing).
     void loadValuesIntoEffect();
+    void forgetTakenValues();
     // While inactive, the block's points change only the stored values.
     void takeChangesWithoutAudio(vst3::IParameterChanges* changes);
     void clearOutputs(vst3::ProcessData& data);
@@ -95,6 +96,10 @@ private:
     // otherwise.
     varnolet::EffectProcessor effect;
     QueuedChanges changes;
+    // The normalised value each parameter last took from a queue. Some hosts
+    // send every parameter at the start of every block; the same value again
+    // is then passed over without being mapped anew.
+    double lastTaken[varnolet::kNumParameters];
     std::atomic<bool> active{false};
     bool setUp = false;
     bool monoInput = false;
