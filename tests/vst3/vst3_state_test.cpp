@@ -231,4 +231,27 @@ TEST_F(Vst3State, RefusesAnythingButAWholeStateOfOursAndKeepsItsOwn) {
     EXPECT_EQ(plugin->controller()->getParamNormalized(5), shown);
 }
 
+// A host that sends every parameter every block sends, after a project
+// loads, the values it sent before: they must take hold over the loaded ones.
+TEST_F(Vst3State, AValueSentAgainAfterAStateTakesHoldAgain) {
+    auto plugin = newInstance();
+    const std::vector<uint8_t> defaults = stateOf(*plugin);
+    std::string error;
+    ASSERT_TRUE(plugin->activate(44100.0, 64, error)) << error;
+    Vst3ParameterChanges changes(kParameterCount, 1);
+    changes.add(0, 0, 0.5);  // Tap 1 time: 1000 ms
+    Stereo io(64);
+    float* in[2] = {io.left.data(), io.right.data()};
+    float* out[2] = {io.left.data(), io.right.data()};
+    ASSERT_EQ(plugin->process(in, 2, out, 2, 64, &changes), vst3::kResultOk);
+    ASSERT_TRUE(plugin->loadState(defaults));
+    ASSERT_EQ(plugin->process(in, 2, out, 2, 64), vst3::kResultOk);
+    EXPECT_EQ(stateOf(*plugin), defaults);
+    ASSERT_EQ(plugin->process(in, 2, out, 2, 64, &changes), vst3::kResultOk);
+    const std::vector<uint8_t> now = stateOf(*plugin);
+    float tapTime = 0.0f;
+    std::memcpy(&tapTime, now.data() + 12, 4);
+    EXPECT_EQ(tapTime, 1000.0f);
+}
+
 }  // namespace
