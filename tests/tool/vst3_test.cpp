@@ -85,6 +85,13 @@ TEST_F(Vst3ToolTest, InfoShowsTheBundleAsAHostSeesIt) {
     EXPECT_EQ(parameters[0]["label"].text, "ms");
     EXPECT_EQ(parameters[0]["display"].text, "300.0");
     EXPECT_EQ(parameters[19]["display"].text, "Thru");
+    // The commands that are VST 2.4's say so.
+    const ToolResult validate = runTool({"validate", VARNOLET_VST3_BUNDLE, "--sequences", "1"});
+    EXPECT_EQ(validate.status, 1);
+    EXPECT_NE(validate.err.find("is a VST3 plug-in"), std::string::npos) << validate.err;
+    const ToolResult save = runTool({"save-preset", VARNOLET_VST3_BUNDLE, dir.file("p.fxp")});
+    EXPECT_EQ(save.status, 1);
+    EXPECT_NE(save.err.find("is a VST3 plug-in"), std::string::npos) << save.err;
 }
 
 TEST_F(Vst3ToolTest, ZamDelayRendersTheSameThroughItsVst3AndItsVst24Build) {
