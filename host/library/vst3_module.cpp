@@ -72,7 +72,7 @@ bool Vst3Module::load(const std::string& path, std::string& error) {
     const bool welcome = enter ? enter() : true;
 #else
     const auto enter = reinterpret_cast<vst3::ModuleEntryProc>(library.symbol(kEntry));
-    const bool welcome = enter ? enter(nullptr) : true;
+    const bool welcome = enter ? enter(library.nativeHandle()) : true;
 #endif
     if (!welcome) {
         error = path + ": its " + kEntry + " refused";
