@@ -25,8 +25,9 @@ const char* const kToolUsage = "vst2host [--log] COMMAND [options] [--] ...";
 
 const char* const kToolDescription =
     "Loads a plug-in by path and talks to it as a host does: a VST 2.4 module (.so,\n"
-    ".dll) or a CLAP module (.clap, by its name). validate, save-preset and --preset\n"
-    "with .fxp/.fxb files are VST 2.4's. A file named - is standard input or output.\n";
+    ".dll), a CLAP module (.clap) or a VST3 bundle (.vst3), each by its name.\n"
+    "validate, save-preset and --preset with .fxp/.fxb files are VST 2.4's. A file\n"
+    "named - is standard input or output.\n";
 
 const char* const kExitStatusText =
     "0 done; 1 failed, or for diff the files differ; 2 a malformed command line,\n"

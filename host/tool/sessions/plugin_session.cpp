@@ -59,8 +59,9 @@ void PluginSettings::declare(OptionSet& set) {
               });
     set.text("--preset", "FILE", "load a .fxp program or .fxb bank first (VST 2.4)", presetPath);
     set.text("--plugin-id", "ID|N",
-             "of a CLAP module holding several plug-ins, the one with\n"
-             "that id, or the Nth from 0 (default: the first)",
+             "of a CLAP or VST3 module holding several plug-ins, the\n"
+             "one with that id (a VST3 class's name or id), or the\n"
+             "Nth from 0 (default: the first)",
              pluginId);
 }
 
