@@ -48,6 +48,12 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
                        -DMODULE=$<TARGET_FILE:varnolet>
                        -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      # The VST3 bundle's binary: the factory and the module's entry and exit.
+      add_test(NAME vst3_dll_tables
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:varnolet_vst3>
+                       "-DEXPORTS=GetPluginFactory\\;InitDll\\;ExitDll"
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
       # The check must see a stray export and a runtime DLL when there are
       # some: a module linked the default way has both.
       add_library(dll_tables_counterexample MODULE tests/platforms/counterexample_module.cpp)
@@ -71,12 +77,28 @@ endif()
 if(VARNOLET_TESTS)
   add_executable(module_digest tests/platforms/module_digest.cpp)
   target_link_libraries(module_digest PRIVATE vsthost numeric)
-  add_dependencies(module_digest varnolet)
+  add_dependencies(module_digest varnolet varnolet_vst3)
   set(VARNOLET_DIGEST_REFERENCE "" CACHE FILEPATH
       "module_digest's output from another build, which this build's must equal")
   if(VARNOLET_DIGEST_REFERENCE)
     enable_testing()
     add_test(NAME module_digest_matches_reference
              COMMAND module_digest $<TARGET_FILE:varnolet> ${VARNOLET_DIGEST_REFERENCE})
+  endif()
+  # The same for the VST3 bundle, against the bundle of another build.
+  set(VARNOLET_VST3_DIGEST_REFERENCE "" CACHE FILEPATH
+      "module_digest's output for another build's VST3 bundle, which this build's must equal")
+  if(VARNOLET_VST3_DIGEST_REFERENCE)
+    enable_testing()
+    add_test(NAME vst3_digest_matches_reference
+             COMMAND module_digest ${VARNOLET_VST3_BUNDLE} ${VARNOLET_VST3_DIGEST_REFERENCE})
+  endif()
+  # Within one build, the bundle renders the module's bits.
+  if(NOT CMAKE_CROSSCOMPILING)
+    enable_testing()
+    add_test(NAME vst3_digest_renders_as_the_module
+             COMMAND ${CMAKE_COMMAND} -DDIGEST=$<TARGET_FILE:module_digest>
+                     -DMODULE=$<TARGET_FILE:varnolet> -DBUNDLE=${VARNOLET_VST3_BUNDLE}
+                     -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/formats_digest.cmake)
   endif()
 endif()

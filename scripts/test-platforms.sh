@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds and tests the module for the platforms beyond the native one:
 #   scripts/test-platforms.sh BUILD_ROOT
-# - windows-x86_64: varnolet.dll cross-compiled with MinGW-w64, every test
-#   cross-compiled too and run under Wine, plus a check of the DLL's export
-#   and import tables;
+# - windows-x86_64: varnolet.dll and the VST3 bundle cross-compiled with
+#   MinGW-w64, every test cross-compiled too and run under Wine, plus a check
+#   of the binaries' export and import tables;
 # - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
 # - linux-x86: a 32-bit (-m32) build of the module and every test.
-# Both compare their module's fingerprint (module_digest) with that of a
-# native x86-64 build made alongside. Installs what is missing with apt-get
+# Each compares its module's and its VST3 bundle's fingerprints
+# (module_digest) with those of a native x86-64 build made alongside. Installs what is missing with apt-get
 # when run as root. Prints ctest's summary for each build and the time each
 # took; exits non-zero when anything fails.
 set -uo pipefail
@@ -61,14 +61,17 @@ build() {
 # --- the native fingerprint the others must match ----------------------------
 reference_dir=$build_root/platform-reference
 reference=$build_root/platform-reference.digest
+vst3_reference=$build_root/platform-reference-vst3.digest
 start=$SECONDS
-echo "== native x86-64 reference: building the module and module_digest"
-if configure reference "$reference_dir" && build reference "$reference_dir" varnolet module_digest \
-    && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference"; then
+echo "== native x86-64 reference: building the module, the VST3 bundle and module_digest"
+if configure reference "$reference_dir" && build reference "$reference_dir" varnolet varnolet_vst3 \
+    module_digest && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference" \
+    && "$reference_dir/module_digest" "$reference_dir/varnolet.vst3" >"$vst3_reference"; then
   summary+=("native x86-64 reference: $((SECONDS - start)) s")
 else
   echo "== native x86-64 reference: failed; the other builds are not compared with it"
   reference=""
+  vst3_reference=""
   status=1
 fi
 
@@ -83,7 +86,7 @@ run_platform() {
   echo "== $name: building"
   mkdir -p "$dir"
   if ! configure "$name" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-      -DVARNOLET_DIGEST_REFERENCE="$reference"; then
+      -DVARNOLET_DIGEST_REFERENCE="$reference" -DVARNOLET_VST3_DIGEST_REFERENCE="$vst3_reference"; then
     status=1
     return
   fi
