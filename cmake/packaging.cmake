@@ -53,9 +53,39 @@ endif()
 if(VARNOLET_USER_INSTALL)
   return()
 endif()
+set(VARNOLET_MAINTAINER "Varnolet Delay authors <varnolet-delay@tolmark.example>")
+set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME varnolet-delay)
+set(CPACK_DEBIAN_HOST_PACKAGE_NAME vst2host)
+
+# Every package carries the licence in Debian's machine-readable form, and
+# a changelog made from the project's history of versions.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(REGEX REPLACE "^.*(Permission is hereby granted)" "\\1" licence "${licence}")
+string(STRIP "${licence}" licence)
+string(REGEX REPLACE "\n\n" "\n.\n" licence "${licence}")
+string(REGEX REPLACE "\n" "\n " licence " ${licence}")
+set(VARNOLET_LICENSE_TEXT "${licence}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/copyright.in
+               ${CMAKE_BINARY_DIR}/debian/copyright @ONLY NEWLINE_STYLE UNIX)
+foreach(component IN LISTS components)
+  string(TOUPPER ${component} upper)
+  set(package ${CPACK_DEBIAN_${upper}_PACKAGE_NAME})
+  set(changelog ${CMAKE_BINARY_DIR}/debian/${package}/changelog)
+  add_custom_command(OUTPUT ${changelog}.gz
+    COMMAND ${CMAKE_COMMAND} -DCHANGES=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DPACKAGE=${package}
+            "-DMAINTAINER=${VARNOLET_MAINTAINER}" -DOUT=${changelog}
+            -P ${CMAKE_CURRENT_LIST_DIR}/debian/write_changelog.cmake
+    COMMAND gzip -9nf ${changelog}
+    DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${CMAKE_CURRENT_LIST_DIR}/debian/write_changelog.cmake
+    COMMENT "Writing the changelog of ${package}" VERBATIM)
+  add_custom_target(${package}_changelog ALL DEPENDS ${changelog}.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/debian/copyright ${changelog}.gz
+          DESTINATION share/doc/${package} COMPONENT ${component})
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_VENDOR Tolmark)
-set(CPACK_PACKAGE_CONTACT "Tolmark")
+set(CPACK_PACKAGE_CONTACT "${VARNOLET_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -65,19 +95,21 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # The libraries the binaries link, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME varnolet-delay)
+# CPack has every package with a shared object below /usr/lib call ldconfig
+# when installed and removed; plug-ins are no libraries the loader's cache
+# knows, so the packages are made again without those scripts.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian/drop_ldconfig_scripts.cmake)
 string(CONCAT CPACK_COMPONENT_PLUGIN_DESCRIPTION
     "Varnolet Delay, a four-tap stereo delay, as VST 2.4, LV2 and VST3 plug-ins\n"
     "One mono delay line of two seconds read by four panned, levelled taps, each\n"
     "feeding back through a saturation stage and a crossfading state-variable\n"
     "filter. Installs /usr/lib/vst/varnolet.so, /usr/lib/lv2/varnolet.lv2 and\n"
     "/usr/lib/vst3/varnolet.vst3.")
-set(CPACK_DEBIAN_HOST_PACKAGE_NAME vst2host)
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_HOST_PACKAGE_RECOMMENDS gnuplot-nox)
 string(CONCAT CPACK_COMPONENT_HOST_DESCRIPTION
-    "command-line host for VST 2.4 and CLAP plug-ins\n"
-    "Loads any VST 2.4 or CLAP plug-in and renders audio files through it, plots\n"
-    "its impulse response, compares renders, benchmarks and validates it and saves\n"
-    "presets. See vst2host(1).")
+    "command-line host for VST 2.4, CLAP and VST3 plug-ins\n"
+    "Loads any VST 2.4, CLAP or VST3 plug-in and renders audio files through it,\n"
+    "plots its impulse response, compares renders, benchmarks it, validates VST 2.4\n"
+    "plug-ins and saves their presets. See vst2host(1).")
 include(CPack)

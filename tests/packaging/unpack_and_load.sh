@@ -51,8 +51,10 @@ contains() {
 }
 contains "$plugin" /usr/lib/vst/varnolet.so /usr/lib/lv2/varnolet.lv2/varnolet.so \
   /usr/lib/lv2/varnolet.lv2/manifest.ttl /usr/lib/lv2/varnolet.lv2/varnolet.ttl \
-  /usr/lib/vst3/varnolet.vst3/Contents/x86_64-linux/varnolet.so
-contains "$host" /usr/bin/vst2host /usr/share/man/man1/vst2host.1.gz
+  /usr/lib/vst3/varnolet.vst3/Contents/x86_64-linux/varnolet.so \
+  /usr/share/doc/varnolet-delay/copyright /usr/share/doc/varnolet-delay/changelog.gz
+contains "$host" /usr/bin/vst2host /usr/share/man/man1/vst2host.1.gz \
+  /usr/share/doc/vst2host/copyright /usr/share/doc/vst2host/changelog.gz
 
 root=$work/root
 dpkg-deb -x "$plugin" "$root"
