@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include "tests/clap/clap_driver.h"
 
@@ -90,6 +92,50 @@ TEST(ClapState, RefusesWhatIsNotAWholeStateOfOursAndKeepsItsValues) {
     // And the good one, after all of them, is taken.
     EXPECT_TRUE(clap->load(good, 5));
     EXPECT_EQ(clap->value(0), 200.0);
+}
+
+// A state loaded on the main thread while the audio thread plays reaches the
+// audio thread at its next block, as if it had been there from the start;
+// loads racing the blocks (and their events, which set the mix to its
+// default) leave the last one in place.
+TEST(ClapState, LoadedWhileActiveReachesTheAudioThread) {
+    auto source = ClapPlugin::create();
+    ASSERT_NE(source, nullptr);
+    source->flush(unusualValues());
+    const std::vector<uint8_t> unusual = source->save();
+    const std::vector<uint8_t> defaults = ClapPlugin::create()->save();
+
+    auto before = ClapPlugin::create(), during = ClapPlugin::create();
+    ASSERT_TRUE(before->load(unusual));
+    const Stereo silence(512), in = noise(60000, 8);
+    Stereo outs[2] = {Stereo(in.frames()), Stereo(in.frames())}, ignored(512);
+    ClapPlugin* both[2] = {before.get(), during.get()};
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_TRUE(both[n]->activate(44100.0));
+        both[n]->process(silence.left.data(), silence.right.data(), ignored.left.data(),
+                         ignored.right.data(), 512);
+        if (n == 1) {
+            ASSERT_TRUE(during->load(unusual));
+        }
+        both[n]->process(in.left.data(), in.right.data(), outs[n].left.data(),
+                         outs[n].right.data(), in.frames());
+    }
+    EXPECT_TRUE(sameBits(outs[0], outs[1]));
+
+    std::atomic<bool> playing{true};
+    std::thread audio([&] {
+        Stereo block = noise(64, 2), out(64);
+        while (playing.load())
+            during->process(block.left.data(), block.right.data(), out.left.data(),
+                            out.right.data(), 64, {{10, 16, 1.0}});
+    });
+    for (int i = 0; i < 300; ++i) EXPECT_TRUE(during->load(i % 2 == 0 ? unusual : defaults));
+    playing = false;
+    audio.join();
+    during->process(silence.left.data(), silence.right.data(), ignored.left.data(),
+                    ignored.right.data(), 512);
+    EXPECT_EQ(during->value(0), 200.0);
+    EXPECT_EQ(during->save(), defaults);
 }
 
 }  // namespace
