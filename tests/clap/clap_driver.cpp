@@ -1,8 +1,7 @@
 #include "tests/clap/clap_driver.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -94,7 +93,11 @@ EventList::EventList(const std::vector<ParamChange>& changes) {
         e.value = c.value;
         stored.push_back(e);
     }
-    events = {&stored, listSize, listGet};
+}
+
+const vclap_input_events_t* EventList::list() const {
+    events = {const_cast<std::vector<vclap_event_param_value_t>*>(&stored), listSize, listGet};
+    return &events;
 }
 
 ClapPlugin::ClapPlugin() {
@@ -138,11 +141,15 @@ void ClapPlugin::deactivate() {
 vclap_process_status ClapPlugin::process(const float* inLeft, const float* inRight, float* outLeft,
                                          float* outRight, uint32_t frames,
                                          const std::vector<ParamChange>& changes) {
+    return process(inLeft, inRight, outLeft, outRight, frames, EventList(changes));
+}
+
+vclap_process_status ClapPlugin::process(const float* inLeft, const float* inRight, float* outLeft,
+                                         float* outRight, uint32_t frames, const EventList& events) {
     float* in[2] = {const_cast<float*>(inLeft), const_cast<float*>(inRight)};
     float* out[2] = {outLeft, outRight};
     vclap_audio_buffer_t input{in, nullptr, 2, 0, 0};
     vclap_audio_buffer_t output{out, nullptr, 2, 0, 0};
-    const EventList events(changes);
     const vclap_process_t block{-1, frames, nullptr, &input, &output, 1, 1, events.list(), nullptr};
     return instance->process(instance, &block);
 }
@@ -153,9 +160,8 @@ void ClapPlugin::flush(const std::vector<ParamChange>& changes) {
 }
 
 double ClapPlugin::value(uint32_t id) const {
-    double v = -12345.0;
-    if (!params()->get_value(instance, id, &v)) ADD_FAILURE_AT(__FILE__, __LINE__);
-    return v;
+    double v;
+    return params()->get_value(instance, id, &v) ? v : std::nan("");
 }
 
 std::string ClapPlugin::text(uint32_t id, double value) const {

@@ -29,11 +29,12 @@ struct ParamChange {
 class EventList {
 public:
     explicit EventList(const std::vector<ParamChange>& changes = {});
-    const vclap_input_events_t* list() const { return &events; }
+    // Valid while the list stays where it is.
+    const vclap_input_events_t* list() const;
 
 private:
     std::vector<vclap_event_param_value_t> stored;
-    vclap_input_events_t events;
+    mutable vclap_input_events_t events;
 };
 
 class ClapPlugin {
@@ -53,8 +54,12 @@ public:
     vclap_process_status process(const float* inLeft, const float* inRight, float* outLeft,
                                  float* outRight, uint32_t frames,
                                  const std::vector<ParamChange>& changes = {});
+    // The same with a list made beforehand: nothing is allocated.
+    vclap_process_status process(const float* inLeft, const float* inRight, float* outLeft,
+                                 float* outRight, uint32_t frames, const EventList& events);
     void flush(const std::vector<ParamChange>& changes);
 
+    // NaN where the plug-in refuses.
     double value(uint32_t id) const;
     std::string text(uint32_t id, double value) const;
     uint32_t tail() const;
