@@ -1,13 +1,19 @@
 # Reads a Windows module's export and import tables with the MinGW objdump and
-# fails on any export but the VST 2.4 entry names, and on any import but
-# Windows' own system libraries: a user copies the one file into a plug-in
-# folder, so it may need nothing that Windows does not ship.
-#   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DMODULE=varnolet.dll -P check_dll_tables.cmake
+# fails on any export but the entry names (the VST 2.4 ones unless EXPORTS
+# names others), and on any import but Windows' own system libraries: a user
+# copies the one file into a plug-in folder, so it may need nothing that
+# Windows does not ship.
+#   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DMODULE=varnolet.dll [-DEXPORTS=clap_entry]
+#         -P check_dll_tables.cmake
 cmake_minimum_required(VERSION 3.16)
 if(NOT OBJDUMP OR NOT MODULE)
-  message(FATAL_ERROR "usage: cmake -DOBJDUMP=... -DMODULE=... -P check_dll_tables.cmake")
+  message(FATAL_ERROR "usage: cmake -DOBJDUMP=... -DMODULE=... [-DEXPORTS=...] -P check_dll_tables.cmake")
 endif()
-set(allowed_exports VSTPluginMain main)
+if(EXPORTS)
+  set(allowed_exports ${EXPORTS})
+else()
+  set(allowed_exports VSTPluginMain main)
+endif()
 # KERNEL32 and the C runtime every Windows has, and the API sets that newer
 # runtimes forward to. Matched without regard to case, as Windows does.
 set(allowed_import_patterns "^kernel32\\.dll$" "^msvcrt\\.dll$" "^api-ms-win-[a-z0-9-]+\\.dll$")

@@ -48,6 +48,10 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
                        -DMODULE=$<TARGET_FILE:varnolet>
                        -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      add_test(NAME clap_dll_tables
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:varnolet_clap> -DEXPORTS=clap_entry
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
       # The check must see a stray export and a runtime DLL when there are
       # some: a module linked the default way has both.
       add_library(dll_tables_counterexample MODULE tests/platforms/counterexample_module.cpp)
@@ -69,8 +73,10 @@ endif()
 # different platforms must share. Given the fingerprint of another build (the
 # native x86-64 one), a build checks its own against it.
 if(VARNOLET_TESTS)
+  add_library(digest_parts STATIC tests/platforms/digest.cpp)
+  target_include_directories(digest_parts PUBLIC ${PROJECT_SOURCE_DIR})
   add_executable(module_digest tests/platforms/module_digest.cpp)
-  target_link_libraries(module_digest PRIVATE vsthost numeric)
+  target_link_libraries(module_digest PRIVATE vsthost numeric digest_parts)
   add_dependencies(module_digest varnolet)
   set(VARNOLET_DIGEST_REFERENCE "" CACHE FILEPATH
       "module_digest's output from another build, which this build's must equal")
@@ -78,5 +84,18 @@ if(VARNOLET_TESTS)
     enable_testing()
     add_test(NAME module_digest_matches_reference
              COMMAND module_digest $<TARGET_FILE:varnolet> ${VARNOLET_DIGEST_REFERENCE})
+  endif()
+
+  # The same for the CLAP plug-in, whose audio scenarios give the VST 2.4
+  # module's lines.
+  add_executable(clap_digest tests/platforms/clap_digest.cpp tests/clap/clap_driver.cpp)
+  target_link_libraries(clap_digest PRIVATE core digest_parts ${CMAKE_DL_LIBS})
+  add_dependencies(clap_digest varnolet_clap)
+  set(VARNOLET_CLAP_DIGEST_REFERENCE "" CACHE FILEPATH
+      "clap_digest's output from another build, which this build's must equal")
+  if(VARNOLET_CLAP_DIGEST_REFERENCE)
+    enable_testing()
+    add_test(NAME clap_digest_matches_reference
+             COMMAND clap_digest $<TARGET_FILE:varnolet_clap> ${VARNOLET_CLAP_DIGEST_REFERENCE})
   endif()
 endif()

@@ -6,8 +6,8 @@
 #   and import tables;
 # - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
 # - linux-x86: a 32-bit (-m32) build of the module and every test.
-# Both compare their module's fingerprint (module_digest) with that of a
-# native x86-64 build made alongside. Installs what is missing with apt-get
+# Each compares its module's fingerprint (module_digest) and its CLAP
+# plug-in's (clap_digest) with those of a native x86-64 build made alongside. Installs what is missing with apt-get
 # when run as root. Prints ctest's summary for each build and the time each
 # took; exits non-zero when anything fails.
 set -uo pipefail
@@ -62,14 +62,18 @@ build() {
 # --- the native fingerprint the others must match ----------------------------
 reference_dir=$build_root/platform-reference
 reference=$build_root/platform-reference.digest
+clap_reference=$build_root/platform-reference.clap-digest
 start=$SECONDS
-echo "== native x86-64 reference: building the module and module_digest"
-if configure reference "$reference_dir" && build reference "$reference_dir" varnolet module_digest \
-    && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference"; then
+echo "== native x86-64 reference: building the plug-ins, module_digest and clap_digest"
+if configure reference "$reference_dir" \
+    && build reference "$reference_dir" varnolet varnolet_clap module_digest clap_digest \
+    && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference" \
+    && "$reference_dir/clap_digest" "$reference_dir/varnolet.clap" >"$clap_reference"; then
   summary+=("native x86-64 reference: $((SECONDS - start)) s")
 else
   echo "== native x86-64 reference: failed; the other builds are not compared with it"
   reference=""
+  clap_reference=""
   status=1
 fi
 
@@ -84,7 +88,7 @@ run_platform() {
   echo "== $name: building"
   mkdir -p "$dir"
   if ! configure "$name" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-      -DVARNOLET_DIGEST_REFERENCE="$reference"; then
+      -DVARNOLET_DIGEST_REFERENCE="$reference" -DVARNOLET_CLAP_DIGEST_REFERENCE="$clap_reference"; then
     status=1
     return
   fi

@@ -66,12 +66,23 @@ const void* VCLAP_ABI hostExtension(const vclap_host_t* host, const char* id) {
 void VCLAP_ABI hostRequest(const vclap_host_t*) {}
 void VCLAP_ABI tailChanged(const vclap_host_t* host) { ++hostOf(host).tailChanges; }
 
+std::string& modulePath() {
+#if defined(VARNOLET_CLAP_PATH)
+    static std::string path = VARNOLET_CLAP_PATH;
+#else
+    static std::string path;
+#endif
+    return path;
+}
+
 }  // namespace
+
+void useClapModule(const std::string& path) { modulePath() = path; }
 
 const vclap_plugin_entry_t* clapEntry() {
     static const vclap_plugin_entry_t* entry = [] {
-        auto* e = static_cast<const vclap_plugin_entry_t*>(loadModule(VARNOLET_CLAP_PATH));
-        if (e && !e->init(VARNOLET_CLAP_PATH)) e = nullptr;
+        auto* e = static_cast<const vclap_plugin_entry_t*>(loadModule(modulePath().c_str()));
+        if (e && !e->init(modulePath().c_str())) e = nullptr;
         return e;
     }();
     return entry;

@@ -10,11 +10,9 @@
 
 #include "clap/clap_interface.h"
 
-#ifndef VARNOLET_CLAP_PATH
-#error "the tests need the path of the built .clap"
-#endif
-
-// The module, loaded once per process and its entry initialised.
+// The module, loaded once per process and its entry initialised: the one
+// named by useClapModule before, else the build's (VARNOLET_CLAP_PATH).
+void useClapModule(const std::string& path);
 const vclap_plugin_entry_t* clapEntry();
 const vclap_plugin_factory_t* clapFactory();
 

@@ -8,11 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -20,52 +16,12 @@
 #include "host/library/recording_host.h"
 #include "host/library/vst_module.h"
 #include "numeric/portable_math.h"
+#include "tests/platforms/digest.h"
 
 namespace {
 
 constexpr int32_t kParameters = 23;
 constexpr int32_t kType = 19;
-
-class Fingerprint {
-public:
-    void add(const void* data, size_t size) {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < size; ++i) {
-            hash ^= bytes[i];
-            hash *= 1099511628211ull;
-        }
-    }
-    void add(float v) { add(&v, sizeof v); }
-    void add(double v) { add(&v, sizeof v); }
-    void add(const std::string& text) { add(text.c_str(), text.size() + 1); }
-    std::string hex() const {
-        char text[17];
-        std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-        return text;
-    }
-
-private:
-    uint64_t hash = 14695981039346656037ull;
-};
-
-// Numbers drawn the same way on every platform: the engine is defined by the
-// standard, the conversion to [0, 1) is done here rather than by a library
-// distribution.
-class Draw {
-public:
-    explicit Draw(uint32_t seed) : engine(seed) {}
-    float unit() { return static_cast<float>(engine() >> 8) * 0x1p-24f; }
-    float signal() { return 2.0f * unit() - 1.0f; }
-    int32_t below(int32_t n) { return static_cast<int32_t>(engine() % static_cast<uint32_t>(n)); }
-
-private:
-    std::mt19937 engine;
-};
-
-struct Scenario {
-    std::string name;
-    std::string hash;
-};
 
 // Renders noise with an impulse in front through an instance, changing
 // settings between blocks of varied size when asked.
@@ -178,33 +134,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "module_digest: %s\n", error.c_str());
         return 1;
     }
-    const std::vector<Scenario> scenarios = allScenarios(module);
-    if (argc == 2) {
-        for (const Scenario& s : scenarios) std::printf("%s %s\n", s.name.c_str(), s.hash.c_str());
-        return 0;
-    }
-    std::ifstream file(argv[2]);
-    if (!file) {
-        std::fprintf(stderr, "module_digest: cannot read %s\n", argv[2]);
-        return 1;
-    }
-    std::map<std::string, std::string> reference;
-    std::string name, hash;
-    while (file >> name >> hash) reference[name] = hash;
-    int differing = 0;
-    for (const Scenario& s : scenarios) {
-        auto found = reference.find(s.name);
-        const bool same = found != reference.end() && found->second == s.hash;
-        std::printf("%-28s %s %s\n", s.name.c_str(), s.hash.c_str(),
-                    same ? "same" : found == reference.end() ? "MISSING in reference" : "DIFFERS");
-        if (!same) ++differing;
-    }
-    if (reference.size() != scenarios.size()) {
-        std::printf("the reference has %zu scenarios, this build %zu\n", reference.size(),
-                    scenarios.size());
-        ++differing;
-    }
-    std::printf("%s\n", differing ? "the module behaves differently on this platform"
-                                  : "the module gives the reference's bits");
-    return differing ? 1 : 0;
+    return printOrCompare(allScenarios(module), argc == 3 ? argv[2] : nullptr, "module_digest");
 }
