@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <set>
 #include <string>
 
 #include "tests/clap/clap_driver.h"
 #include "tests/clap/vst2_reference.h"
+
+#if defined(__linux__)
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -23,6 +28,24 @@ TEST(ClapModule, ExportsTheEntryAlone) {
     while (std::fscanf(pipe, "%63s %7s %399s", address, type, name) == 3) exported.insert(name);
     ASSERT_EQ(pclose(pipe), 0) << "nm failed";
     EXPECT_EQ(exported, std::set<std::string>{"clap_entry"});
+}
+
+// A real host's scanner lists it: "CLAP|name|audio in:out|MIDI in:out|
+// parameters in:out|...".
+TEST(ClapModule, QtractorsScannerListsItWithItsAudioAndParameters) {
+    const char* scanner = "/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan";
+    if (access(scanner, X_OK) != 0) GTEST_SKIP() << "Qtractor's scanner is missing (Debian's qtractor)";
+    if (sizeof(void*) != 8) GTEST_SKIP() << "Qtractor's scanner loads 64-bit plug-ins only";
+    const std::string command =
+        std::string("echo 'CLAP:") + VARNOLET_CLAP_PATH + "' | timeout 60 " + scanner + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string listed;
+    char line[4096];
+    while (std::fgets(line, sizeof line, pipe))
+        if (std::strncmp(line, "CLAP|", 5) == 0) listed = line;
+    pclose(pipe);
+    EXPECT_EQ(listed.rfind("CLAP|Varnolet Delay|2:2|0:0|23:0|", 0), 0u) << listed;
 }
 #endif
 

@@ -2,9 +2,9 @@
 # Makes the Debian packages of a build, unpacks them and loads what they hold
 # the way users and hosts do:
 #   unpack_and_load.sh CPACK BUILD_DIR VERSION WORK_DIR
-# The plug-in package must hold the VST 2.4 module and the LV2 bundle below
-# /usr/lib/vst and /usr/lib/lv2, the host package vst2host below /usr/bin,
-# both at VERSION with the library dependencies dpkg-shlibdeps finds; the
+# The plug-in package must hold the VST 2.4 module, the LV2 bundle and the
+# CLAP plug-in below /usr/lib/vst, /usr/lib/lv2 and /usr/lib/clap, the host
+# package vst2host below /usr/bin, both at VERSION with the library dependencies dpkg-shlibdeps finds; the
 # packaged vst2host must load the packaged module, lv2info must find the
 # packaged bundle, and the two must give the same bits.
 set -euo pipefail
@@ -48,7 +48,8 @@ contains() {
     fail "$(basename "$package") holds:"$'\n'"$files"
 }
 contains "$plugin" /usr/lib/vst/varnolet.so /usr/lib/lv2/varnolet.lv2/varnolet.so \
-  /usr/lib/lv2/varnolet.lv2/manifest.ttl /usr/lib/lv2/varnolet.lv2/varnolet.ttl
+  /usr/lib/lv2/varnolet.lv2/manifest.ttl /usr/lib/lv2/varnolet.lv2/varnolet.ttl \
+  /usr/lib/clap/varnolet.clap
 contains "$host" /usr/bin/vst2host
 
 root=$work/root
