@@ -44,7 +44,7 @@ struct ByteStream {
 int64_t VCLAP_ABI streamRead(const vclap_istream_t* stream, void* buffer, uint64_t size) {
     auto* s = static_cast<ByteStream*>(stream->ctx);
     const size_t n = std::min<uint64_t>({size, s->step, s->bytes->size() - s->position});
-    std::memcpy(buffer, s->bytes->data() + s->position, n);
+    if (n) std::memcpy(buffer, s->bytes->data() + s->position, n);
     s->position += n;
     return static_cast<int64_t>(n);
 }
