@@ -11,6 +11,7 @@
 
 #include "core/filter_type_names.h"
 #include "core/effect_identity.h"
+#include "core/parameter_comments.h"
 #include "core/varnolet_parameters.h"
 #include "lv2/lv2_layout.h"
 #include "lv2/port_description.h"
@@ -48,8 +49,13 @@ void writeControlPort(std::ostream& out, int32_t parameter) {
         << "\t\tlv2:name " << quoted(p.name) << " ;\n"
         << "\t\tlv2:default " << turtleNumber(p.defaultValue) << " ;\n"
         << "\t\tlv2:minimum " << turtleNumber(p.minValue) << " ;\n"
-        << "\t\tlv2:maximum " << turtleNumber(p.maxValue);
+        << "\t\tlv2:maximum " << turtleNumber(p.maxValue) << " ;\n"
+        << "\t\trdfs:comment " << quoted(varnolet::parameterComment(parameter));
     if (*lv2Unit(p.unit)) out << " ;\n\t\tunits:unit " << lv2Unit(p.unit);
+    // LV2 has no unit of its own for a position in the stereo field.
+    if (p.unit == kAudioUnitParameterUnit_Pan)
+        out << " ;\n\t\tunits:unit [\n\t\t\ta units:Unit ;\n\t\t\trdfs:label \"pan\" ;\n"
+               "\t\t\tunits:symbol \"L/R\" ;\n\t\t\tunits:render \"%f L/R\"\n\t\t]";
     // The host's 0..1 is logarithmic for a frequency; an LV2 host's slider
     // should be too.
     if (p.unit == kAudioUnitParameterUnit_Hertz) out << " ;\n\t\tlv2:portProperty pprops:logarithmic";
@@ -79,8 +85,10 @@ std::string pluginDescription(const std::string& minor, const std::string& micro
            "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
            "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
         << "<" << kPluginUri << ">\n"
-        << "\ta lv2:Plugin , lv2:DelayPlugin ;\n"
+        << "\ta lv2:Plugin , lv2:DelayPlugin , doap:Project ;\n"
         << "\tdoap:name " << quoted(product) << " ;\n"
+        << "\tdoap:license <https://spdx.org/licenses/MIT> ;\n"
+        << "\trdfs:comment " << quoted(varnolet::kEffectComment) << " ;\n"
         << "\tdoap:maintainer [\n\t\tfoaf:name " << quoted(vendor) << "\n\t] ;\n"
         << "\tlv2:minorVersion " << minor << " ;\n"
         << "\tlv2:microVersion " << micro << " ;\n"

@@ -11,7 +11,7 @@ if [ "${1:-}" = "--strict" ]; then
   shift
 fi
 packages=(g++ cmake make pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev gnuplot-nox
-          dpf-plugins-vst binutils lv2-dev lilv-utils dpkg-dev "$@")
+          dpf-plugins-vst zam-plugins binutils lv2-dev lilv-utils dpkg-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

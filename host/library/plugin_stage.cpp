@@ -8,7 +8,7 @@ namespace {
 size_t count(int32_t channels) { return static_cast<size_t>(std::max(channels, 0)); }
 }  // namespace
 
-PluginStage::PluginStage(std::vector<PluginInstance*> plugins, const InputRouting& routing,
+PluginStage::PluginStage(std::vector<HostedPlugin*> plugins, const InputRouting& routing,
                          AudioStream& source, size_t largestBlock, StageOptions stageOptions)
     : upstream(source),
       options(std::move(stageOptions)),
@@ -20,10 +20,10 @@ PluginStage::PluginStage(std::vector<PluginInstance*> plugins, const InputRoutin
         fromSidechain = std::make_unique<ChannelBlocks>(options.sidechain->channelCount(), largestBlock);
     std::vector<float*> all;
     for (size_t k = 0; k < plugins.size(); ++k) {
-        PluginInstance* plugin = plugins[k];
+        HostedPlugin* plugin = plugins[k];
         Instance instance{plugin, routing.sources[k],
-                          std::make_unique<ChannelBlocks>(count(plugin->numInputs()), largestBlock),
-                          std::make_unique<ChannelBlocks>(count(plugin->numOutputs()), largestBlock)};
+                          std::make_unique<ChannelBlocks>(count(plugin->inputCount()), largestBlock),
+                          std::make_unique<ChannelBlocks>(count(plugin->outputCount()), largestBlock)};
         for (size_t c = 0; c < instance.outputs->channelCount(); ++c)
             all.push_back((*instance.outputs)[c]);
         instances.push_back(std::move(instance));
@@ -31,22 +31,35 @@ PluginStage::PluginStage(std::vector<PluginInstance*> plugins, const InputRoutin
     if (options.outputs.empty()) handedOn = all;
     for (size_t output : options.outputs) handedOn.push_back(all[output]);
     due = ChannelQueue(handedOn.size());
+    changesWithinBlock = !plugins.empty() && plugins[0]->takesChangesWithinBlock();
 }
 
-void PluginStage::start() {
-    for (Instance& instance : instances) {
-        instance.plugin->resume();
-        instance.plugin->startProcessing();
-        instance.plugin->takeIoChange();
-    }
+bool PluginStage::start(std::string& error) {
+    for (Instance& instance : instances)
+        if (!instance.plugin->activate(error) || !instance.plugin->startProcessing(error)) return false;
     readLatency();
+    return true;
 }
 
 void PluginStage::stop() {
     for (Instance& instance : instances) {
         instance.plugin->stopProcessing();
-        instance.plugin->suspend();
+        instance.plugin->deactivate();
     }
+}
+
+TailReport PluginStage::tail() {
+    // Instances set alike ring alike; the longest counts, and one that
+    // does not say leaves the whole stage unknown.
+    TailReport longest;
+    for (Instance& instance : instances) {
+        const TailReport t = instance.plugin->tail();
+        if (t.kind == TailReport::Kind::Unknown) return t;
+        if (longest.kind == TailReport::Kind::Unknown || t.kind == TailReport::Kind::Infinite ||
+            (longest.kind == TailReport::Kind::Frames && t.frames > longest.frames))
+            longest = t;
+    }
+    return longest;
 }
 
 void PluginStage::readLatency() {
@@ -54,7 +67,7 @@ void PluginStage::readLatency() {
     // is taken out.
     int32_t reported = 0;
     for (const Instance& instance : instances)
-        reported = std::max(reported, instance.plugin->initialDelay());
+        reported = std::max(reported, instance.plugin->latency());
     longestReported = std::max(longestReported, reported);
     if (options.compensateLatency) compensation = std::min(count(reported), kLongestCompensation);
 }
@@ -75,6 +88,11 @@ void PluginStage::pull(float* const* channels, size_t frames) {
 void PluginStage::processBlock(size_t frames) {
     upstream.pull(fromUpstream.data(), frames);
     if (options.sidechain) options.sidechain->pull(fromSidechain->data(), frames);
+    if (changesWithinBlock) {
+        collectChanges(frames);
+        processPiece(0, frames);
+        return;
+    }
     const int64_t step = options.automation.step;
     size_t offset = 0;
     do {
@@ -97,15 +115,33 @@ void PluginStage::applyAutomation() {
         const ParameterRamp& ramp = options.automation.ramps[r];
         const float value = ramp.valueAt(frame);
         if (value == lastApplied[r]) continue;
-        for (Instance& instance : instances) instance.plugin->setParameter(ramp.parameter, value);
+        for (Instance& instance : instances) instance.plugin->setParameterValue(ramp.parameter, value);
         lastApplied[r] = value;
+    }
+}
+
+void PluginStage::collectChanges(size_t frames) {
+    // The values at each step within the block that differ from the last.
+    changes.clear();
+    const int64_t step = options.automation.step;
+    const int64_t start = static_cast<int64_t>(processed);
+    const int64_t end = start + static_cast<int64_t>(frames);
+    for (int64_t frame = (start + step - 1) / step * step; frame < end; frame += step) {
+        for (size_t r = 0; r < options.automation.ramps.size(); ++r) {
+            const ParameterRamp& ramp = options.automation.ramps[r];
+            const float value = ramp.valueAt(frame);
+            if (value == lastApplied[r]) continue;
+            changes.push_back({static_cast<uint32_t>(frame - start), ramp.parameter, value});
+            lastApplied[r] = value;
+        }
     }
 }
 
 void PluginStage::processPiece(size_t offset, size_t frames) {
     const int64_t start = static_cast<int64_t>(processed);
-    VstEvents* events =
-        options.events ? options.events->block(start, static_cast<int64_t>(frames)) : nullptr;
+    size_t messageCount = 0;
+    const TimedMidiMessage* messages =
+        options.events ? options.events->block(start, static_cast<int64_t>(frames), &messageCount) : nullptr;
     for (Instance& instance : instances) {
         ChannelBlocks& inputs = *instance.inputs;
         for (size_t c = 0; c < inputs.channelCount(); ++c) {
@@ -118,16 +154,22 @@ void PluginStage::processPiece(size_t offset, size_t frames) {
                                 offset,
                             frames, inputs[c]);
         }
-        PluginInstance& plugin = *instance.plugin;
-        plugin.host().blockStarting(start);
-        if (events) plugin.dispatch(effProcessEvents, 0, 0, events);
+        ProcessCall call;
+        call.inputs = inputs.data();
+        call.outputs = instance.outputs->data();
+        call.frames = static_cast<uint32_t>(frames);
+        call.start = start;
+        call.changes = changes.data();
+        call.changeCount = changesWithinBlock ? changes.size() : 0;
+        call.messages = messages;
+        call.messageCount = messageCount;
         using Clock = std::chrono::steady_clock;
         const Clock::time_point begun = options.timed ? Clock::now() : Clock::time_point();
-        plugin.processReplacing(inputs.data(), instance.outputs->data(), static_cast<int32_t>(frames));
+        instance.plugin->process(call);
         if (options.timed) spent += Clock::now() - begun;
     }
     bool changed = false;
-    for (Instance& instance : instances) changed = instance.plugin->takeIoChange() || changed;
+    for (Instance& instance : instances) changed = instance.plugin->afterBlock() || changed;
     if (changed) readLatency();
 
     // Quiet so far: the frames since the last one with a sample that is not.

@@ -18,7 +18,7 @@
 #include "host/library/event_feed.h"
 #include "host/library/input_routing.h"
 #include "host/library/parameter_automation.h"
-#include "host/library/plugin_instance.h"
+#include "host/library/hosted_plugin.h"
 
 struct StageOptions {
     bool compensateLatency = true;
@@ -27,12 +27,13 @@ struct StageOptions {
     AudioStream* sidechain = nullptr;
     // Sent to every instance before each block that holds some.
     EventFeed* events = nullptr;
-    // Applied to every instance; blocks are split at its step.
+    // Applied to every instance at its steps: as changes within the block
+    // to a plug-in that takes them so, else by splitting blocks there.
     ParameterAutomation automation;
     // Which of the instances' outputs (instance by instance, each in its
     // order) the stage hands on, in that order; empty: all of them.
     std::vector<size_t> outputs;
-    // Adds up the time processReplacing takes, for a benchmark.
+    // Adds up the time processing takes, for a benchmark.
     bool timed = false;
 };
 
@@ -46,7 +47,7 @@ public:
     // As many instances as the routing plans, prepared alike; the upstream
     // has the channels the routing was planned for. No pull asks for more
     // than largestBlock frames, the size announced to the plug-in.
-    PluginStage(std::vector<PluginInstance*> instances, const InputRouting& routing,
+    PluginStage(std::vector<HostedPlugin*> instances, const InputRouting& routing,
                 AudioStream& upstream, size_t largestBlock, StageOptions options = StageOptions());
 
     size_t channelCount() const override { return handedOn.size(); }
@@ -54,30 +55,35 @@ public:
     size_t quietFrames() const override;
 
     // Switches the plug-in on for processing and reads its delay, which it
-    // may report only now; and switches it off again.
-    void start();
+    // may report only now; and switches it off again. False, saying why,
+    // when a plug-in refuses.
+    bool start(std::string& error);
     void stop();
+    // How long the plug-in rings on after its input, where it says.
+    TailReport tail();
 
     // The delay taken out now, and the longest one the plug-in reported.
     size_t latency() const { return compensation; }
     int32_t longestReportedLatency() const { return longestReported; }
-    // The time spent in processReplacing, when timed.
+    // The time spent processing, when timed.
     std::chrono::nanoseconds processingTime() const { return spent; }
 
 private:
     struct Instance {
-        PluginInstance* plugin;
+        HostedPlugin* plugin;
         std::vector<InputSource> sources;
         std::unique_ptr<ChannelBlocks> inputs;  // its own: some write into their inputs
         std::unique_ptr<ChannelBlocks> outputs;
     };
 
     void readLatency();
-    // Runs one block through the plug-in, in pieces that end on the
-    // automation's steps, and queues what is due of it.
+    // Runs one block through the plug-in and queues what is due of it:
+    // whole, with the automation's changes at their frames, or in pieces
+    // that end on the automation's steps.
     void processBlock(size_t frames);
     void processPiece(size_t offset, size_t frames);
     void applyAutomation();
+    void collectChanges(size_t frames);
 
     std::vector<Instance> instances;
     AudioStream& upstream;
@@ -86,6 +92,8 @@ private:
     std::unique_ptr<ChannelBlocks> fromSidechain;
     std::vector<float*> handedOn;  // the outputs handed on
     std::vector<float> lastApplied;  // per ramp, NaN before the first
+    bool changesWithinBlock = false;
+    std::vector<ParameterChange> changes;  // of the block being processed
     ChannelQueue due;
     size_t compensation = 0;
     int32_t longestReported = 0;

@@ -3,14 +3,12 @@
 
 #include <string>
 
+#include "host/library/shared_library.h"
 #include "vst/aeffect.h"
 
 class VstModule {
 public:
     VstModule() = default;
-    ~VstModule();
-    VstModule(const VstModule&) = delete;
-    VstModule& operator=(const VstModule&) = delete;
     VstModule(VstModule&& other) noexcept;
     VstModule& operator=(VstModule&& other) noexcept;
 
@@ -19,14 +17,14 @@ public:
     bool load(const std::string& path, std::string& error);
     void unload();
 
-    bool loaded() const { return handle != nullptr; }
+    bool loaded() const { return library.loaded(); }
     VstEntryProc entry() const { return entryPoint; }
     // Looks up any exported symbol, for tests that check the export table.
-    void* symbol(const char* name) const;
+    void* symbol(const char* name) const { return library.symbol(name); }
     const std::string& path() const { return modulePath; }
 
 private:
-    void* handle = nullptr;
+    SharedLibrary library;
     VstEntryProc entryPoint = nullptr;
     std::string modulePath;
 };

@@ -31,11 +31,11 @@ bool parseAutomationRequest(const std::string& text, AutomationRequest& request,
     return true;
 }
 
-bool resolveAutomation(PluginInstance& plugin, const AutomationRequest& request, double sampleRate,
+bool resolveAutomation(HostedPlugin& plugin, const AutomationRequest& request, double sampleRate,
                        ParameterRamp& ramp, std::string& error) {
     const int32_t index = findParameter(plugin, request.parameter, error);
     if (index < 0) return false;
-    const float before = plugin.getParameter(index);
+    const float before = plugin.parameterValue(index);
     ramp = ParameterRamp{};
     ramp.parameter = index;
     bool resolved = true;
@@ -50,9 +50,9 @@ bool resolveAutomation(PluginInstance& plugin, const AutomationRequest& request,
         if (!assignment.asDisplayed && parseDecimal(assignment.value, value))
             ramp.points.push_back({std::llround(point.seconds * sampleRate), static_cast<float>(value)});
         else
-            ramp.points.push_back({std::llround(point.seconds * sampleRate), plugin.getParameter(index)});
+            ramp.points.push_back({std::llround(point.seconds * sampleRate), plugin.parameterValue(index)});
     }
-    plugin.setParameter(index, before);
+    plugin.setParameterValue(index, before);
     if (!resolved) error = "--automate: " + error;
     return resolved;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/library/parameter_automation.h"
-#include "host/library/plugin_instance.h"
+#include "host/library/hosted_plugin.h"
 
 struct AutomationRequest {
     struct Point {
@@ -26,5 +26,5 @@ bool parseAutomationRequest(const std::string& text, AutomationRequest& request,
 
 // The parameter's index and each point as a frame and a normalised value,
 // found on the plug-in, whose own value is left as it was.
-bool resolveAutomation(PluginInstance& plugin, const AutomationRequest& request, double sampleRate,
+bool resolveAutomation(HostedPlugin& plugin, const AutomationRequest& request, double sampleRate,
                        ParameterRamp& ramp, std::string& error);

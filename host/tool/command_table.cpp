@@ -10,11 +10,14 @@ int runGenerate(ArgumentList&, const ToolOptions&);
 int runValidate(ArgumentList&, const ToolOptions&);
 
 namespace {
-#define PLUGIN_SETTINGS_HELP                                                  \
-    "  --set NAME=VALUE      parameter by name or index; VALUE normalised 0..1\n" \
-    "  --set NAME=@VALUE     VALUE as the plug-in's display shows it\n"          \
-    "  --program N           choose program N\n"                                 \
-    "  --preset FILE         load a .fxp program or .fxb bank first\n"
+#define PLUGIN_SETTINGS_HELP                                                          \
+    "  --set NAME=VALUE      parameter by name or index; VALUE normalised 0..1 over\n"   \
+    "                        its range (a CLAP parameter's minimum to maximum too)\n"    \
+    "  --set NAME=@VALUE     VALUE as the plug-in's display shows it\n"                  \
+    "  --program N           choose program N (VST 2.4)\n"                               \
+    "  --preset FILE         load a .fxp program or .fxb bank first (VST 2.4)\n"         \
+    "  --plugin-id ID|N      of a CLAP module holding several plug-ins, the one with\n"  \
+    "                        that id, or the Nth from 0 (default: the first)\n"
 
 const std::vector<Command> kCommands = {
     {"info", "PLUGIN [--json] [settings]",
@@ -43,9 +46,10 @@ const std::vector<Command> kCommands = {
      "options of the whole render:\n"
      "  --block N | random    block size (default 512); random: 0 to 4096 each block\n"
      "  --seed N              seed of the random block sizes (default 1)\n"
-     "  --tail SECONDS | auto silence after the input (default auto: until the output\n"
-     "                        and the whole chain have stayed below -90 dBFS for 2.5 s,\n"
-     "                        at most 60 s; the quiet end is cut off)\n"
+     "  --tail SECONDS | auto silence after the input (default auto: as long as the\n"
+     "                        plug-ins say they ring, where every one says (CLAP's tail);\n"
+     "                        else until the output and the whole chain have stayed\n"
+     "                        below -90 dBFS for 2.5 s, at most 60 s, the quiet end cut)\n"
      "  --automation-block N  frames between automation values (default 64)\n"
      "  --tempo BPM           the transport's tempo (default 120, or a MIDI file's)\n"
      "  --time-signature N/D  the transport's metre (default 4/4, or a MIDI file's)\n"
@@ -85,7 +89,7 @@ const std::vector<Command> kCommands = {
      "  --json                the same as JSON\n",
      runDiff},
     {"bench", "PLUGIN [PLUGIN2] [options] | PLUGIN [options] --then PLUGIN2 ...",
-     "Times processReplacing.\n"
+     "Times the plug-in's processing.\n"
      "Nanoseconds per frame and real-time factor, for noise and for the silence\n"
      "after it, after a warm-up; two plug-ins take turns, each with the settings; a\n"
      "chain is timed plug-in by plug-in and whole. A progress bar shows on a terminal.\n"
@@ -99,7 +103,7 @@ const std::vector<Command> kCommands = {
      "  --json                the figures as JSON\n",
      runBench},
     {"save-preset", "PLUGIN OUT.fxp|OUT.fxb [--bank] [settings]",
-     "Writes the current program or the bank.\n"
+     "Writes the current program or the bank of a VST 2.4 plug-in.\n"
      "Writes the current program as .fxp, or with --bank or an .fxb name all\n"
      "programs as a bank, after the settings.\n"
      "  --bank                every program, as a bank\n" PLUGIN_SETTINGS_HELP,
@@ -115,7 +119,7 @@ const std::vector<Command> kCommands = {
      "  --format TYPE[:ENC]         the format whatever OUT's name (as for render)\n",
      runGenerate},
     {"validate", "PLUGIN [options] | --replay FILE [PLUGIN]",
-     "Finds the faults of a plug-in: crashes, hangs, overruns, NaN, lost state.\n"
+     "Finds the faults of a VST 2.4 plug-in: crashes, hangs, overruns, NaN, lost state.\n"
      "Plays seeded sequences of host operations, each in a child process with a\n"
      "timeout, and reports every distinct finding once, with a shortened reproducer\n"
      "written to a file. Exits 1 when anything failed (warnings alone exit 0).\n"
@@ -150,7 +154,9 @@ std::string overview() {
     std::string text =
         "usage: vst2host [--log] COMMAND ...\n"
         "\n"
-        "Loads a VST 2.4 plug-in module (.so) by path and talks to it as a host does.\n"
+        "Loads a plug-in by path and talks to it as a host does: a VST 2.4 module (.so,\n"
+        ".dll) or a CLAP module (.clap, by its name). validate, save-preset and --preset\n"
+        "with .fxp/.fxb files are VST 2.4's.\n"
         "\n"
         "commands:\n";
     for (const Command& command : kCommands) {

@@ -59,12 +59,12 @@ Bits bitsOf(float x) {
 // normalised value.
 class NumberDisplay {
 public:
-    NumberDisplay(PluginInstance& instance, int32_t parameter, double direction)
+    NumberDisplay(HostedPlugin& instance, int32_t parameter, double direction)
         : plugin(instance), index(parameter), sign(direction) {}
 
     // False when the display shows no number there.
     bool at(Bits x, double& number) {
-        plugin.setParameter(index, valueOf(x));
+        plugin.setParameterValue(index, valueOf(x));
         const bool shown = leadingNumber(plugin.parameterDisplay(index), number);
         number *= sign;
         return shown;
@@ -85,7 +85,7 @@ public:
         return above;
     }
 
-    PluginInstance& plugin;
+    HostedPlugin& plugin;
     const int32_t index;
     const double sign;
 };
@@ -110,7 +110,7 @@ int digitsNeeded(float x) {
 // and at the ends of the range to be just what is shown. The x whose value
 // comes closest to the target is chosen, or a round neighbour of it, which
 // is exact where any is.
-bool setByDisplayedNumber(PluginInstance& plugin, int32_t index, double target,
+bool setByDisplayedNumber(HostedPlugin& plugin, int32_t index, double target,
                           std::string& error) {
     double low = 0.0, high = 0.0;
     NumberDisplay plain(plugin, index, 1.0);
@@ -178,25 +178,25 @@ bool setByDisplayedNumber(PluginInstance& plugin, int32_t index, double target,
     const bool showsIt = numberAt(chosen) == showing && ok;
     // A display that does not rise steadily may show another number there;
     // then the first x that shows at least the target will do.
-    plugin.setParameter(index, valueOf(showsIt ? chosen : e));
+    plugin.setParameterValue(index, valueOf(showsIt ? chosen : e));
     return true;
 }
 
 // Named values ("Low", "Band") sit anywhere in the range; a fine grid finds
 // the stretch that shows the name, and the middle of it is the safest choice.
-bool setByDisplayedText(PluginInstance& plugin, int32_t index, const std::string& target) {
+bool setByDisplayedText(HostedPlugin& plugin, int32_t index, const std::string& target) {
     constexpr int kSteps = 1 << 14;
     const std::string wanted = lowered(trimmed(target));
     int first = -1, last = -1;
     for (int step = 0; step <= kSteps; ++step) {
-        plugin.setParameter(index, static_cast<float>(step) / kSteps);
+        plugin.setParameterValue(index, static_cast<float>(step) / kSteps);
         const bool match = lowered(trimmed(plugin.parameterDisplay(index))) == wanted;
         if (match && first < 0) first = step;
         if (match) last = step;
         if (!match && first >= 0) break;
     }
     if (first < 0) return false;
-    plugin.setParameter(index, static_cast<float>(first + last) / 2.0f / kSteps);
+    plugin.setParameterValue(index, static_cast<float>(first + last) / 2.0f / kSteps);
     return true;
 }
 }  // namespace
@@ -219,26 +219,26 @@ bool parseParameterAssignment(const std::string& text, ParameterAssignment& assi
     return true;
 }
 
-int32_t findParameter(PluginInstance& plugin, const std::string& nameOrIndex, std::string& error) {
+int32_t findParameter(HostedPlugin& plugin, const std::string& nameOrIndex, std::string& error) {
     const std::string wanted = lowered(trimmed(nameOrIndex));
-    for (int32_t i = 0; i < plugin.numParams(); ++i)
+    for (int32_t i = 0; i < plugin.parameterCount(); ++i)
         if (lowered(trimmed(plugin.parameterName(i))) == wanted) return i;
     const bool digits = !wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c));
     });
     if (digits && wanted.size() < 10) {
         const long index = std::strtol(wanted.c_str(), nullptr, 10);
-        if (index < plugin.numParams()) return static_cast<int32_t>(index);
+        if (index < plugin.parameterCount()) return static_cast<int32_t>(index);
         error = "there is no parameter " + wanted + ": the plug-in has " +
-                std::to_string(plugin.numParams()) + " (0 to " +
-                std::to_string(plugin.numParams() - 1) + ")";
+                std::to_string(plugin.parameterCount()) + " (0 to " +
+                std::to_string(plugin.parameterCount() - 1) + ")";
         return -1;
     }
     error = "unknown parameter '" + trimmed(nameOrIndex) + "' (see the info command for names)";
     return -1;
 }
 
-bool applyParameterAssignment(PluginInstance& plugin, const ParameterAssignment& assignment,
+bool applyParameterAssignment(HostedPlugin& plugin, const ParameterAssignment& assignment,
                               std::string& error) {
     const int32_t index = findParameter(plugin, assignment.parameter, error);
     if (index < 0) return false;
@@ -250,22 +250,27 @@ bool applyParameterAssignment(PluginInstance& plugin, const ParameterAssignment&
                     " is not a normalised value from 0 to 1 (use @VALUE for a displayed value)";
             return false;
         }
-        plugin.setParameter(index, static_cast<float>(value));
+        plugin.setParameterValue(index, static_cast<float>(value));
         return true;
     }
-    const float before = plugin.getParameter(index);
+    float read = 0.0f;
+    if (plugin.parameterValueOfText(index, trimmed(assignment.value), read)) {
+        plugin.setParameterValue(index, read);
+        return true;
+    }
+    const float before = plugin.parameterValue(index);
     double number = 0.0;
     if (parseNumber(assignment.value, number)) {
         error.clear();
         if (setByDisplayedNumber(plugin, index, number, error)) return true;
         if (!error.empty()) {
-            plugin.setParameter(index, before);
+            plugin.setParameterValue(index, before);
             error = "cannot show " + assignment.value + " for " + name + ": " + error;
             return false;
         }
     }
     if (setByDisplayedText(plugin, index, assignment.value)) return true;
-    plugin.setParameter(index, before);
+    plugin.setParameterValue(index, before);
     error = "no value of " + name + " shows as '" + assignment.value + "'";
     return false;
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/library/plugin_instance.h"
+#include "host/library/hosted_plugin.h"
 
 struct ParameterAssignment {
     std::string parameter;
@@ -19,10 +19,11 @@ bool parseParameterAssignment(const std::string& text, ParameterAssignment& assi
 
 // The index of the parameter with that name (case-insensitive, surrounding
 // blanks ignored) or that decimal index; -1 with the reason when none.
-int32_t findParameter(PluginInstance& plugin, const std::string& nameOrIndex, std::string& error);
+int32_t findParameter(HostedPlugin& plugin, const std::string& nameOrIndex, std::string& error);
 
 // Finds the parameter and sets it. A normalised value must lie in 0..1.
-// A displayed number is found by bisection on the normalised value, a
-// displayed word by searching the range for that text.
-bool applyParameterAssignment(PluginInstance& plugin, const ParameterAssignment& assignment,
+// A displayed value is read by the plug-in itself where its format lets
+// the host ask; otherwise a displayed number is found by bisection on the
+// normalised value, a displayed word by searching the range for that text.
+bool applyParameterAssignment(HostedPlugin& plugin, const ParameterAssignment& assignment,
                               std::string& error);

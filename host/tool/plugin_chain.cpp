@@ -33,22 +33,17 @@ bool parseOutputList(const std::string& text, std::vector<size_t>& outputs, std:
     return true;
 }
 
-// Asks the plug-in whether it takes events: 1 yes, -1 no, 0 it does not say.
-intptr_t canDo(PluginInstance& plugin, const char* capability) {
-    char text[64] = {};
-    std::snprintf(text, sizeof text, "%s", capability);
-    return plugin.dispatch(effCanDo, 0, 0, text);
-}
-
-bool checkTakesEvents(PluginInstance& plugin, const std::string& name, std::string& error) {
-    const intptr_t events = canDo(plugin, "receiveVstEvents");
-    const intptr_t midi = canDo(plugin, "receiveVstMidiEvent");
-    if (events < 0 || midi < 0) {
-        error = name + " says it cannot receive MIDI events";
-        return false;
+bool checkTakesEvents(HostedPlugin& plugin, const std::string& name, std::string& error) {
+    switch (plugin.midiInput()) {
+        case HostedPlugin::MidiInput::Refused:
+            error = name + " says it cannot receive MIDI events";
+            return false;
+        case HostedPlugin::MidiInput::Unsaid:
+            warning(name + " does not say that it receives MIDI events; it may ignore them");
+            return true;
+        case HostedPlugin::MidiInput::Taken:
+            break;
     }
-    if (events <= 0 && midi <= 0 && !(plugin.effect()->flags & effFlagsIsSynth))
-        warning(name + " does not say that it receives MIDI events; it may ignore them");
     return true;
 }
 }  // namespace
@@ -112,20 +107,20 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
         return link->sessions.back() != nullptr;
     };
     if (!openOne()) return false;
-    PluginInstance& first = link->sessions[0]->plugin();
-    link->name = link->sessions[0]->displayName();
+    HostedPlugin& first = *link->sessions[0];
+    link->name = first.name();
     if (!given.sidechainPath.empty() && !openSidechain(*link, given.sidechainPath, use.sampleRate, error))
         return false;
     const size_t sidechainChannels = link->sidechain ? link->sidechain->channelCount() : 0;
     if (number == 0 && use.feedEveryInput) {
-        if (first.numInputs() <= 0) {
+        if (first.inputCount() <= 0) {
             error = use.refusal + ": the plug-in takes no audio input";
             return false;
         }
-        channelCount = fedChannels = static_cast<size_t>(first.numInputs());
+        channelCount = fedChannels = static_cast<size_t>(first.inputCount());
         if (sidechainChannels > 0) channelCount = fedChannels -= fedChannels / 2;
     }
-    if (!planInputs(channelCount, sidechainChannels, first.numInputs(), link->routing, error)) {
+    if (!planInputs(channelCount, sidechainChannels, first.inputCount(), link->routing, error)) {
         error = (links.empty() ? use.refusal
                                : "cannot feed " + link->name + " what " + links.back()->name + " gives") +
                 ": " + error;
@@ -135,12 +130,12 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
         warning((links.empty() ? use.inputName + " has " : links.back()->name + " gives ") +
                 channels(channelCount) +
                 (sidechainChannels ? " and the sidechain " + channels(sidechainChannels) : "") +
-                " for the " + std::to_string(first.numInputs()) + " inputs of " + link->name + ": " +
+                " for the " + std::to_string(first.inputCount()) + " inputs of " + link->name + ": " +
                 link->routing.silentInputs);
     while (link->sessions.size() < link->routing.instances) {
         if (!openOne()) return false;
-        const PluginInstance& more = link->sessions.back()->plugin();
-        if (more.numInputs() != first.numInputs() || more.numOutputs() != first.numOutputs()) {
+        HostedPlugin& more = *link->sessions.back();
+        if (more.inputCount() != first.inputCount() || more.outputCount() != first.outputCount()) {
             error = "the instances of " + link->name + " differ in their channels";
             return false;
         }
@@ -162,7 +157,7 @@ bool PluginChain::openLink(const ChainLink& given, size_t number, size_t channel
         if (!resolveAutomation(first, request, use.sampleRate, ramp, error)) return false;
         stage.automation.ramps.push_back(ramp);
     }
-    const size_t all = link->routing.instances * static_cast<size_t>(first.numOutputs());
+    const size_t all = link->routing.instances * static_cast<size_t>(first.outputCount());
     for (size_t output : given.outputs) {
         if (output >= all) {
             error = "there is no output " + std::to_string(output + 1) + ": " + link->name +
@@ -198,7 +193,7 @@ bool PluginChain::prepareEvents(Link& link, std::vector<TimedMidiMessage> events
         const std::vector<TimedMidiMessage> more = song.framesAt(sampleRate);
         events.insert(events.end(), more.begin(), more.end());
     }
-    if (!checkTakesEvents(link.sessions[0]->plugin(), link.name, error)) return false;
+    if (!checkTakesEvents(*link.sessions[0], link.name, error)) return false;
     link.events = std::make_unique<EventFeed>(std::move(events));
     return true;
 }
@@ -206,8 +201,8 @@ bool PluginChain::prepareEvents(Link& link, std::vector<TimedMidiMessage> events
 AudioStream& PluginChain::connect(AudioStream& input) {
     AudioStream* upstream = &input;
     for (auto& link : links) {
-        std::vector<PluginInstance*> instances;
-        for (auto& session : link->sessions) instances.push_back(&session->plugin());
+        std::vector<HostedPlugin*> instances;
+        for (auto& session : link->sessions) instances.push_back(session.get());
         link->stage = std::make_unique<PluginStage>(instances, link->routing, *upstream,
                                                     static_cast<size_t>(largestBlock), link->options);
         upstream = link->stage.get();
@@ -217,11 +212,24 @@ AudioStream& PluginChain::connect(AudioStream& input) {
 
 void PluginChain::setBlockSize(int32_t frames) {
     for (auto& link : links)
-        for (auto& session : link->sessions) session->plugin().setBlockSize(frames);
+        for (auto& session : link->sessions) session->setLargestBlock(frames);
 }
 
-void PluginChain::start() {
-    for (auto& link : links) link->stage->start();
+bool PluginChain::start(std::string& error) {
+    for (auto& link : links)
+        if (!link->stage->start(error)) return false;
+    return true;
+}
+
+TailReport PluginChain::tail() {
+    TailReport total;
+    total.kind = TailReport::Kind::Frames;
+    for (auto& link : links) {
+        const TailReport t = link->stage->tail();
+        if (t.kind != TailReport::Kind::Frames) return t;
+        total.frames += t.frames;
+    }
+    return total;
 }
 
 void PluginChain::stop() {
@@ -245,4 +253,13 @@ int32_t PluginChain::longestReportedLatency() const {
     for (const auto& link : links)
         if (link->stage) longest = std::max(longest, link->stage->longestReportedLatency());
     return longest;
+}
+
+TailLength tailOf(PluginChain& chain, const TailLength& asked, double sampleRate) {
+    if (!asked.automatic) return asked;
+    const TailReport said = chain.tail();
+    if (said.kind != TailReport::Kind::Frames) return asked;
+    // Half a frame more, so that the renderer's count of frames in it,
+    // rounded down, is exactly the plug-ins'.
+    return TailLength::fixed((static_cast<double>(said.frames) + 0.5) / sampleRate);
 }

@@ -12,6 +12,7 @@
 #include "host/library/event_feed.h"
 #include "host/library/input_routing.h"
 #include "host/library/input_then_silence.h"
+#include "host/library/offline_renderer.h"
 #include "host/library/plugin_stage.h"
 #include "host/tool/argument_list.h"
 #include "host/tool/audio_file.h"
@@ -75,7 +76,8 @@ public:
     // Announces a block size, no larger than the one the chain was opened
     // for, to every plug-in while they are switched off.
     void setBlockSize(int32_t frames);
-    void start();
+    // False, saying why, when a plug-in refuses to start.
+    bool start(std::string& error);
     void stop();
 
     // The channels the input must have.
@@ -90,11 +92,14 @@ public:
     // The delays taken out, added up, and the longest one reported.
     size_t latency() const;
     int32_t longestReportedLatency() const;
+    // While started: how long the chain rings on after its input, where
+    // every plug-in says (their tails added up).
+    TailReport tail();
 
 private:
     struct Link {
         std::string path, name;
-        std::vector<std::unique_ptr<PluginSession>> sessions;
+        std::vector<std::unique_ptr<HostedPlugin>> sessions;
         InputRouting routing;
         StageOptions options;
         std::unique_ptr<AudioFileReader> sidechainFile;
@@ -116,3 +121,9 @@ private:
     int32_t largestBlock = 512;
     size_t fedChannels = 0;
 };
+
+// The tail a render of the started chain gets: the one asked for, except
+// that an automatic tail is exactly as long as the chain's where every
+// plug-in of it says how long it rings (as a CLAP plug-in may), and one
+// that never ends stays automatic.
+TailLength tailOf(PluginChain& chain, const TailLength& asked, double sampleRate);

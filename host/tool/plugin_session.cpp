@@ -2,53 +2,42 @@
 
 #include <cstdlib>
 
-#include "host/library/fx_preset.h"
-#include "host/library/preset_transfer.h"
+#include "host/library/plugin_formats.h"
+#include "host/tool/output_file.h"
 #include "host/tool/parameter_assignment.h"
 #include "host/tool/request_log.h"
-#include "host/tool/output_file.h"
 
 namespace {
-bool loadPresetFile(PluginInstance& plugin, const std::string& path, std::string& error) {
+bool loadPresetFile(HostedPlugin& plugin, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
-    FxPreset preset;
     if (!readWholeFile(path, bytes, error)) return false;
-    if (!parseFxPreset(bytes, preset, error) || !loadFxPreset(plugin, preset, error)) {
+    if (!plugin.loadPreset(bytes, plugin.path(), error)) {
         error = path + ": " + error;
         return false;
     }
     return true;
 }
 
-bool applySettings(PluginInstance& plugin, const PluginSettings& settings, std::string& error) {
+bool applySettings(HostedPlugin& plugin, const PluginSettings& settings, std::string& error) {
     if (!settings.presetPath.empty() && !loadPresetFile(plugin, settings.presetPath, error))
         return false;
     if (settings.program >= 0) {
-        if (settings.program >= plugin.numPrograms()) {
+        if (settings.program >= plugin.programCount()) {
             error = "there is no program " + std::to_string(settings.program) + ": the plug-in has " +
-                    std::to_string(plugin.numPrograms());
+                    std::to_string(plugin.programCount());
             return false;
         }
-        plugin.dispatch(effBeginSetProgram);
-        plugin.setProgram(settings.program);
-        plugin.dispatch(effEndSetProgram);
+        plugin.selectProgram(settings.program);
     }
     for (const ParameterAssignment& assignment : settings.assignments)
         if (!applyParameterAssignment(plugin, assignment, error)) return false;
-    return true;
-}
-
-bool checkUse(PluginInstance& plugin, const PluginUse& use, std::string& error) {
-    if (use.needsOutputs && plugin.numOutputs() <= 0) {
-        error = "the plug-in has no audio outputs";
-        return false;
-    }
     return true;
 }
 }  // namespace
 
 bool PluginSettings::take(ArgumentList& arguments, std::string& error) {
     arguments.value("--preset", presetPath);
+    arguments.value("--plugin-id", pluginId);
     std::string text;
     if (arguments.value("--program", text)) {
         char* end = nullptr;
@@ -67,45 +56,21 @@ bool PluginSettings::take(ArgumentList& arguments, std::string& error) {
     return true;
 }
 
-std::unique_ptr<PluginSession> openPreparedPlugin(const std::string& path,
-                                                  const PluginSettings& settings, const PluginUse& use,
-                                                  const ToolOptions& options, std::string& error) {
-    std::unique_ptr<PluginSession> session(new PluginSession);
-    if (!session->module.load(path, error)) {
-        error = "cannot load the plug-in: " + error;
+std::unique_ptr<HostedPlugin> openPreparedPlugin(const std::string& path, const PluginSettings& settings,
+                                                 const PluginUse& use, const ToolOptions& options,
+                                                 std::string& error) {
+    PluginOpening opening;
+    opening.sampleRate = use.sampleRate;
+    opening.largestBlock = use.largestBlock;
+    opening.transport = use.transport;
+    opening.pluginId = settings.pluginId;
+    if (options.log) opening.log = logLine;
+    std::unique_ptr<HostedPlugin> plugin = openHostedPlugin(path, opening, error);
+    if (!plugin) return nullptr;
+    if (use.needsOutputs && plugin->outputCount() <= 0) {
+        error = "the plug-in has no audio outputs";
         return nullptr;
     }
-    PlayingHost& host = session->host;
-    host.sampleRateAnswer = static_cast<intptr_t>(use.sampleRate);
-    host.sampleRate = use.sampleRate;
-    host.transport = use.transport;
-    host.blockSizeAnswer = use.largestBlock;
-    if (options.log) {
-        host.observer = [](const HostCall& call) { logLine(describeHostCall(call)); };
-        logLine("-> entry (" + path + ")");
-    }
-    session->instance = PluginInstance::create(session->module, host, error);
-    if (!session->instance) {
-        error = path + " is not a VST 2.4 plug-in: " + error;
-        return nullptr;
-    }
-    PluginInstance& plugin = *session->instance;
-    if (options.log)
-        plugin.requestObserver = [](const HostRequest& r) { logLine(describeRequest(r)); };
-    plugin.open();
-    if (!checkUse(plugin, use, error)) return nullptr;
-    plugin.setSampleRate(static_cast<float>(use.sampleRate));
-    plugin.setBlockSize(use.largestBlock);
-    if (!applySettings(plugin, settings, error)) return nullptr;
-    return session;
-}
-
-std::string PluginSession::displayName() {
-    std::string name = instance->productString();
-    if (name.empty()) name = instance->effectName();
-    if (name.empty()) {
-        const size_t slash = module.path().rfind('/');
-        name = slash == std::string::npos ? module.path() : module.path().substr(slash + 1);
-    }
-    return name;
+    if (!applySettings(*plugin, settings, error)) return nullptr;
+    return plugin;
 }

@@ -86,9 +86,9 @@ size_t benchmarkFrames(size_t chains, const BenchmarkSettings& settings) {
     return chains * (warmUpFramesOf(settings) + 2 * rounds * roundFramesOf(settings));
 }
 
-std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains,
-                                         const BenchmarkSettings& settings,
-                                         const std::function<void(size_t)>& advanced) {
+bool benchmarkChains(const std::vector<PluginChain*>& chains, const BenchmarkSettings& settings,
+                     const std::function<void(size_t)>& advanced, std::vector<ChainTiming>& results,
+                     std::string& error) {
     const double rate = settings.sampleRate;
     const size_t roundFrames = roundFramesOf(settings);
     // Ten seconds of noise, repeated for longer rounds, keep memory small.
@@ -98,7 +98,7 @@ std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains
     std::vector<std::unique_ptr<BenchmarkedChain>> runs;
     for (PluginChain* chain : chains) {
         runs.push_back(std::make_unique<BenchmarkedChain>(*chain, noise, settings.blockSize));
-        chain->start();
+        if (!chain->start(error)) return false;
     }
     for (auto& run : runs) run->run(false, warmUpFramesOf(settings), advanced);
 
@@ -123,7 +123,7 @@ std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains
         }
     }
 
-    std::vector<ChainTiming> results(runs.size());
+    results.assign(runs.size(), ChainTiming());
     for (size_t p = 0; p < runs.size(); ++p) {
         const size_t stages = runs[p]->chain.size();
         for (size_t s = 0; s <= stages; ++s) {
@@ -133,7 +133,7 @@ std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains
         }
         runs[p]->chain.stop();
     }
-    return results;
+    return true;
 }
 
 double realTimeFactor(double nanosecondsPerFrame, double sampleRate) {

@@ -1,4 +1,4 @@
-// Times processReplacing: for noise, and for the silent tail after it, of
+// Times the plug-ins' processing: for noise, and for the silent tail after it, of
 // every plug-in of a chain, with several chains taking turns so that they
 // share the machine's state.
 #pragma once
@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "host/tool/plugin_chain.h"
@@ -34,9 +35,10 @@ struct ChainTiming {
 // rounds and after them the silence rounds, chains taking turns within each
 // round; switches them off again. Told after every block how many frames it
 // was, outside the time taken.
-std::vector<ChainTiming> benchmarkChains(const std::vector<PluginChain*>& chains,
-                                         const BenchmarkSettings& settings,
-                                         const std::function<void(size_t frames)>& advanced);
+// False, saying why, when a plug-in refuses to start.
+bool benchmarkChains(const std::vector<PluginChain*>& chains, const BenchmarkSettings& settings,
+                     const std::function<void(size_t frames)>& advanced,
+                     std::vector<ChainTiming>& results, std::string& error);
 
 // The frames benchmarkChains runs through all chains, for progress.
 size_t benchmarkFrames(size_t chains, const BenchmarkSettings& settings);

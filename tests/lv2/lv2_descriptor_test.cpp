@@ -6,6 +6,7 @@
 #include <lv2/core/lv2.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -189,6 +190,29 @@ TEST(Lv2Binary, EachActivationStartsFromSilence) {
     plugin.run(10);
     const std::vector<float> ringing = plugin.run(100, true);
     EXPECT_NE(ringing, std::vector<float>(ringing.size(), 0.0f)) << "no echoes to clear";
+}
+
+}  // namespace
+
+namespace {
+
+// A rate the line cannot be made for gets no instance, rather than one that
+// plays silence; every rate a host really runs at gets one.
+TEST(Lv2Binary, InstantiatesOnlyAtRatesTheEffectRunsAt) {
+    const LV2_Descriptor* d = entry()(0);
+    ASSERT_NE(d, nullptr);
+    const LV2_Feature* const features[1] = {nullptr};
+    const double refused[] = {0.0, -44100.0, std::nan(""), HUGE_VAL, 999.0, 768001.0, 1e12};
+    for (double rate : refused) {
+        LV2_Handle handle = d->instantiate(d, rate, "", features);
+        EXPECT_EQ(handle, nullptr) << rate;
+        if (handle) d->cleanup(handle);
+    }
+    for (double rate : {8000.0, 44100.0, 96000.0, 768000.0}) {
+        LV2_Handle handle = d->instantiate(d, rate, "", features);
+        EXPECT_NE(handle, nullptr) << rate;
+        if (handle) d->cleanup(handle);
+    }
 }
 
 }  // namespace

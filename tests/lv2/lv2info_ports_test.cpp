@@ -104,23 +104,49 @@ TEST(Lv2Ports, AudioThenEveryParameterAsAControlInputWithItsNameSymbolRangeAndDe
 }
 
 // lv2info does not print units: the description must carry LV2's own unit
-// wherever the parameter has one.
-TEST(Lv2Description, EveryParameterWithAUnitHasLv2sUnit) {
+// wherever the parameter has one (one of its own for a pan position), and a
+// comment on every control.
+TEST(Lv2Description, EveryParameterWithAUnitHasItsUnitAndEveryOneAComment) {
     std::ifstream file(std::string(VARNOLET_LV2_BUNDLE) + "/varnolet.ttl");
     std::stringstream text;
     text << file.rdbuf();
-    const std::map<std::string, std::string> unitOfLabel = {
-        {"ms", "units:ms"}, {"%", "units:pc"}, {"Hz", "units:hz"}, {"L/R", ""}};
+    const std::map<std::string, std::string> unitOfLabel = {{"ms", "units:unit units:ms"},
+                                                            {"%", "units:unit units:pc"},
+                                                            {"Hz", "units:unit units:hz"},
+                                                            {"L/R", "units:symbol \"L/R\""}};
     for (const table::Row& row : table::kRows) {
         const size_t start = text.str().find("lv2:symbol \"" + symbolOf(row.name) + "\"");
         ASSERT_NE(start, std::string::npos) << row.name;
         const std::string port = text.str().substr(start, text.str().find(']', start) - start);
         const std::string unit = unitOfLabel.count(row.label) ? unitOfLabel.at(row.label)
-                                 : contains(row.name, "level") ? "units:coef"
+                                 : contains(row.name, "level") ? "units:unit units:coef"
                                                                : "";
-        if (unit.empty()) EXPECT_FALSE(contains(port, "units:unit")) << row.name;
-        else EXPECT_TRUE(contains(port, "units:unit " + unit)) << row.name;
+        if (unit.empty()) EXPECT_FALSE(contains(port, "units:")) << row.name;
+        else EXPECT_TRUE(contains(port, unit)) << row.name;
+        EXPECT_TRUE(contains(port, "rdfs:comment \"")) << row.name;
     }
+    // What a user could not guess: a tap time of 0 ms is the longest delay,
+    // and Filter Q 1 rings without bound.
+    EXPECT_TRUE(contains(text.str(), "0 ms reads the whole line: the longest delay, two seconds"));
+    EXPECT_TRUE(contains(text.str(), "At 1 the filter is undamped"));
+}
+
+// A release, in LV2's terms: a minor version other than 0, and neither it nor
+// the micro version odd, or hosts take it for a development snapshot.
+TEST(Lv2Description, CarriesAReleaseVersion) {
+    std::ifstream file(std::string(VARNOLET_LV2_BUNDLE) + "/varnolet.ttl");
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string all = text.str();
+    const size_t minorAt = all.find("lv2:minorVersion ");
+    const size_t microAt = all.find("lv2:microVersion ");
+    ASSERT_NE(minorAt, std::string::npos);
+    ASSERT_NE(microAt, std::string::npos);
+    const long minor = std::atol(all.c_str() + minorAt + 17);
+    const long micro = std::atol(all.c_str() + microAt + 17);
+    EXPECT_GT(minor, 0);
+    EXPECT_EQ(minor % 2, 0);
+    EXPECT_EQ(micro % 2, 0);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ void printRow(long long block, const std::string& name, const BenchmarkResult& r
 
 void printTable(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
                 const std::vector<ChainNames>& names) {
-    std::printf("processReplacing at %g Hz: median of %d rounds of %g s per phase, after %g s "
+    std::printf("processing at %g Hz: median of %d rounds of %g s per phase, after %g s "
                 "of warm-up\n",
                 settings.sampleRate, settings.rounds, settings.roundSeconds,
                 settings.warmUpSeconds);
@@ -243,10 +243,16 @@ int runBench(ArgumentList& arguments, const ToolOptions& options) {
     for (int64_t block : choices.blocks) {
         settings.blockSize = static_cast<int32_t>(block);
         for (PluginChain* chain : timed) chain->setBlockSize(settings.blockSize);
-        all.push_back({block, benchmarkChains(timed, settings, [&](size_t frames) {
-                           done += frames;
-                           bar.update(done, total);
-                       })});
+        BlockResults results{block, {}};
+        if (!benchmarkChains(
+                timed, settings,
+                [&](size_t frames) {
+                    done += frames;
+                    bar.update(done, total);
+                },
+                results.results, error))
+            return failure(error);
+        all.push_back(results);
     }
     bar.finish();
     if (choices.json) printJson(all, settings, names);

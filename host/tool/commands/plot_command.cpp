@@ -57,13 +57,13 @@ int runPlot(ArgumentList& arguments, const ToolOptions& options) {
     if (!chain) return failure(error);
 
     request.impulseHeight = static_cast<float>(amplitude);
-    OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tail);
     TestSignal source = TestSignal::click(rate, chain->inputChannels(), 1, request.impulseHeight);
     InputThenSilence input(source);
     AudioStream& last = chain->connect(input);
     AudioBufferSink sink(rate, chain->outputChannels());
     RenderReport report;
-    chain->start();
+    if (!chain->start(error)) return failure(error);
+    OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tailOf(*chain, tail, rate));
     const bool rendered = renderer.run(input, last, sink, report, error);
     chain->stop();
     if (!rendered) return failure(error);

@@ -183,13 +183,13 @@ int renderOne(std::vector<ChainLink> links, const RenderOptions& choices, const 
     AudioFileWriter output;
     if (!output.open(outPath, outputFormat, outputs, use.sampleRate, error)) return failure(error);
 
-    OfflineRenderer renderer(schedule, choices.tail);
-    ProgressBar bar("rendering", use.sampleRate);
-    renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
     RenderReport report;
     InputThenSilence input(*source);
     AudioStream& last = chain->connect(input);
-    chain->start();
+    if (!chain->start(error)) return failure(error);
+    OfflineRenderer renderer(schedule, tailOf(*chain, choices.tail, use.sampleRate));
+    ProgressBar bar("rendering", use.sampleRate);
+    renderer.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
     const bool rendered = renderer.run(input, last, output, report, error);
     chain->stop();
     bar.finish();

@@ -1,7 +1,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "host/library/preset_transfer.h"
 #include "host/tool/output_file.h"
 #include "host/tool/plugin_session.h"
 
@@ -24,14 +23,13 @@ int runSavePreset(ArgumentList& arguments, const ToolOptions& options) {
         return usageFailure("save-preset", error);
     bank = bank || endsWith(positional[1], ".fxb");
 
-    const auto session = openPreparedPlugin(positional[0], settings, PluginUse(), options, error);
-    if (!session) return failure(error);
-    PluginInstance& plugin = session->plugin();
-    const std::vector<uint8_t> bytes = bank ? serializeFxBank(captureFxBank(plugin))
-                                            : serializeFxProgram(captureFxProgram(plugin));
-    if (!writeWholeFile(positional[1], bytes, error)) return failure(error);
+    const auto plugin = openPreparedPlugin(positional[0], settings, PluginUse(), options, error);
+    if (!plugin) return failure(error);
+    std::vector<uint8_t> bytes;
+    if (!plugin->savePreset(bank, bytes, error) || !writeWholeFile(positional[1], bytes, error))
+        return failure(error);
     std::printf("%s: %s of %s, %zu bytes\n", positional[1].c_str(),
-                bank ? "bank of every program" : "current program", session->displayName().c_str(),
+                bank ? "bank of every program" : "current program", plugin->name().c_str(),
                 bytes.size());
     return kSuccess;
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "host/library/plugin_formats.h"
 #include "host/tool/argument_list.h"
 #include "host/tool/number_text.h"
 #include "host/tool/tool_options.h"
@@ -7,6 +8,14 @@
 #include "host/tool/validate/validation_run.h"
 
 namespace {
+// The validator plays the VST 2.4 record's calls; other formats it refuses.
+bool refuseOtherFormats(const std::string& path, std::string& error) {
+    const std::string format = pluginFormatOf(path);
+    if (format == "VST 2.4") return true;
+    error = "validate is for VST 2.4 plug-ins: " + path + " is a " + format + " plug-in";
+    return false;
+}
+
 bool takeSeconds(ArgumentList& arguments, const char* name, double least, double most,
                  double& seconds, std::string& error) {
     std::string text;
@@ -26,6 +35,7 @@ int replay(ArgumentList& arguments, const std::string& file, bool json) {
     if (!takeSeconds(arguments, "--timeout", 0.1, 600.0, timeout, error) ||
         !arguments.positionals(0, 1, positional, error))
         return usageFailure("validate", error);
+    if (!positional.empty() && !refuseOtherFormats(positional[0], error)) return failure(error);
     ReplayOutcome outcome;
     if (!replayReproducer(file, positional.empty() ? "" : positional[0], timeout, outcome, error))
         return failure(error);
@@ -68,6 +78,7 @@ int runValidate(ArgumentList& arguments, const ToolOptions&) {
         !arguments.positionals(1, 1, positional, error))
         return usageFailure("validate", error);
     settings.pluginPath = positional[0];
+    if (!refuseOtherFormats(settings.pluginPath, error)) return failure(error);
 
     ValidationResult result;
     if (!runValidation(settings, result, error)) return failure(error);
