@@ -4,9 +4,10 @@
 #   unpack_and_load.sh CPACK BUILD_DIR VERSION WORK_DIR
 # The plug-in package must hold the VST 2.4 module, the LV2 bundle and the
 # CLAP plug-in below /usr/lib/vst, /usr/lib/lv2 and /usr/lib/clap, the host
-# package vst2host below /usr/bin, both at VERSION with the library dependencies dpkg-shlibdeps finds; the
-# packaged vst2host must load the packaged module, lv2info must find the
-# packaged bundle, and the two must give the same bits.
+# package vst2host below /usr/bin, both at VERSION with the library
+# dependencies dpkg-shlibdeps finds; the packaged vst2host must load the
+# packaged module and CLAP plug-in, lv2info must find the packaged bundle,
+# and all must give the same bits.
 set -euo pipefail
 [ $# -eq 4 ] || { echo "usage: $0 CPACK BUILD_DIR VERSION WORK_DIR" >&2; exit 2; }
 cpack=$1 build=$2 version=$3 work=$4
@@ -67,5 +68,17 @@ bash "$here/../lv2/same_bits_as_vst2.sh" "$root/usr/bin/vst2host" "$root/usr/lib
   cat "$work/same_bits.log" >&2
   fail "the packaged plug-ins do not give the same bits"
 }
+# The packaged CLAP plug-in, loaded by the packaged vst2host, sounds as the
+# packaged VST 2.4 module.
+"$root/usr/bin/vst2host" info "$root/usr/lib/clap/varnolet.clap" >"$work/clap-info.txt" ||
+  fail "the packaged vst2host cannot load the packaged CLAP plug-in"
+grep -q "com.tolmark.varnolet-delay" "$work/clap-info.txt" || fail "vst2host info does not name the CLAP plug-in's id"
+"$root/usr/bin/vst2host" generate "$work/noise.wav" --signal noise --seconds 1 >/dev/null
+for plugin in vst/varnolet.so clap/varnolet.clap; do
+  "$root/usr/bin/vst2host" render "$root/usr/lib/$plugin" "$work/noise.wav" "$work/$(basename "$plugin").wav" \
+    --set "Tap 1 time=0.05" --tail 0 >/dev/null || fail "vst2host cannot render through the packaged $plugin"
+done
+"$root/usr/bin/vst2host" diff "$work/varnolet.so.wav" "$work/varnolet.clap.wav" >/dev/null ||
+  fail "the packaged CLAP plug-in does not sound as the packaged VST 2.4 module"
 [ "$failed" -eq 0 ] && echo "both packages install and load: $(basename "$plugin"), $(basename "$host")"
 exit "$failed"
