@@ -1,7 +1,6 @@
 #include "clap/effect_instance.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "clap/parameter_events.h"
