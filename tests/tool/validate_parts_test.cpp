@@ -23,6 +23,7 @@ PluginFacts stereoFacts() {
     facts.numInputs = 2;
     facts.numOutputs = 2;
     facts.flags = 1 << 5;  // chunks
+    facts.takesNotes = true;
     return facts;
 }
 
@@ -67,7 +68,10 @@ TEST(ValidateSequences, EveryOperationReadsBackAsWrittenThroughAReproducer) {
         const Operation& b = read.operations[i];
         ASSERT_EQ(formatOperation(a), formatOperation(b));
         // Values, NaN and infinities included, are the same floats.
-        EXPECT_TRUE(a.value == b.value || (std::isnan(a.value) && std::isnan(b.value)));
+        if (const auto* set = std::get_if<ops::SetParameter>(&a)) {
+            const double c = std::get<ops::SetParameter>(b).value;
+            EXPECT_TRUE(set->value == c || (std::isnan(set->value) && std::isnan(c)));
+        }
     }
     const std::string cut = formatReplay(written).substr(0, formatReplay(written).size() - 40);
     EXPECT_FALSE(parseReplay(cut, read, error));
@@ -78,33 +82,37 @@ TEST(ValidateShrinker, KeepsTheFailureAndTheStrictness) {
     // must keep its open.
     OperationList list;
     for (int i = 0; i < 40; ++i) {
-        Operation op;
-        op.kind = i == 0 ? OperationKind::Open : i % 3 == 0 ? OperationKind::Process : OperationKind::GetParameter;
-        op.index = i;
-        if (i == 17) {
-            op.kind = OperationKind::BlockSize;
-            op.index = 0;
+        if (i == 0) {
+            list.push_back(ops::Open{});
+        } else if (i == 17) {
+            list.push_back(ops::BlockSize{});
+        } else if (i % 3 == 0) {
+            ops::Process process;
+            process.blocks = 6;
+            process.frames = i;
+            list.push_back(process);
+        } else {
+            ops::GetParameter get;
+            get.index = i;
+            list.push_back(get);
         }
-        op.blocks = 6;
-        list.push_back(op);
     }
-    const auto fails = [](const OperationList& ops) {
+    const auto fails = [](const OperationList& candidate) {
         bool zero = false;
-        for (const Operation& op : ops) {
-            if (op.kind == OperationKind::BlockSize && op.index == 0) zero = true;
-            if (zero && op.kind == OperationKind::Process) return true;
+        for (const Operation& op : candidate) {
+            if (const auto* block = std::get_if<ops::BlockSize>(&op); block && block->frames == 0) zero = true;
+            if (zero && std::holds_alternative<ops::Process>(op)) return true;
         }
         return false;
     };
-    const auto keepsOpen = [](const OperationList& ops) {
-        return !ops.empty() && ops[0].kind == OperationKind::Open;
+    const auto keepsOpen = [](const OperationList& candidate) {
+        return !candidate.empty() && std::holds_alternative<ops::Open>(candidate[0]);
     };
     const OperationList shortest = shrinkOperations(list, 18, keepsOpen, fails, ShrinkLimits());
     ASSERT_EQ(shortest.size(), 3u);
     EXPECT_EQ(formatOperation(shortest[0]), "open");
     EXPECT_EQ(formatOperation(shortest[1]), "block 0");
-    EXPECT_EQ(shortest[2].kind, OperationKind::Process);
-    EXPECT_EQ(shortest[2].blocks, 1);
+    EXPECT_EQ(formatOperation(shortest[2]), "process 1 18 noise out-of-place");
 }
 
 TEST(ValidateGuards, CanariesSeeWritesPastTheBufferAndInFrontOfIt) {

@@ -4,6 +4,10 @@
 // written reproducers played again; the report for people and for scripts.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -34,6 +38,15 @@ struct Validation {
 using Kinds = std::set<std::string>;
 
 bool holds(const std::string& text, const std::string& words) { return text.find(words) != std::string::npos; }
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // The addresses of a crash differ from run to run; a module's offsets and
 // everything else come again with the seed.
@@ -148,8 +161,10 @@ TEST(Validate, PoliteFaultsAreFoundAtPolite) {
     const Validation truncated = validate(FIXTURE_TRUNCATED_STEPS, "polite", out);
     EXPECT_EQ(truncated.result.status, 1);
     EXPECT_EQ(truncated.kinds("failure"), Kinds{"round-trip"}) << truncated.result.out;
-    EXPECT_NE(truncated.finding("round-trip")["reason"].text.find("parameter 0 (Gain) read 0.53 and came back as 0.52"),
-              std::string::npos) << truncated.result.out;
+    EXPECT_NE(truncated.finding("round-trip")["reason"].text.find(
+                  "parameter 0 (Gain) read 0.53 (\"1.06\") and came back as 0.52 (\"1.04\")"),
+              std::string::npos)
+        << truncated.result.out;
 
     // Too loud is a warning: the run passes.
     const Validation loud = validate(FIXTURE_UNDAMPED_FEEDBACK, "polite", out);
@@ -359,6 +374,176 @@ TEST(Validate, CommandLineAndPluginErrors) {
     const ToolResult badReplay = runTool({"validate", "--replay", bogus});
     EXPECT_EQ(badReplay.status, 1);
     EXPECT_NE(badReplay.err.find("reproducer"), std::string::npos) << badReplay.err;
+}
+
+// A reproducer keeps what its finding showed: a replay that shows the same
+// kind and key with other values (another value lost on its way back) says
+// what it showed instead, and is no reproduction.
+TEST(Validate, AReplayMustShowTheFindingItselfNotOnlyItsKey) {
+    ScratchDirectory out;
+    const Validation run = validate(FIXTURE_TRUNCATED_STEPS, "polite", out);
+    const JsonValue& finding = run.finding("round-trip");
+    const std::string reproducer = finding["replay"].text;
+    ASSERT_TRUE(fileExists(reproducer)) << run.result.out;
+    EXPECT_TRUE(replayed(reproducer)["reproduced"].boolean) << readText(reproducer);
+
+    // Another value set just before the round trip (kept as 0.58), which comes back a step lower too.
+    std::string edited;
+    for (std::string line : linesOf(readText(reproducer))) {
+        if (line.rfind("operations ", 0) == 0) line = "operations " + std::to_string(std::stoi(line.substr(11)) + 1);
+        if (line.rfind("round-trip ", 0) == 0) edited += "param 0 0.581\n";
+        edited += line + "\n";
+    }
+    const std::string other = out.file("other-value.replay");
+    writeText(other, edited);
+    const ToolResult human = runTool({"validate", "--replay", other});
+    EXPECT_EQ(human.status, 1);  // the value lost is a failure all the same
+    const std::string shown = "parameter 0 (Gain) read 0.58 (\"1.16\") and came back as 0.57 (\"1.14\")";
+    EXPECT_TRUE(holds(human.out, "not reproduced")) << human.out;
+    EXPECT_TRUE(holds(human.out, "with other values")) << human.out;
+    EXPECT_TRUE(holds(human.out, shown)) << human.out;
+    EXPECT_TRUE(holds(human.out, "the reproducer recorded: " + finding["seen"].text)) << human.out;
+    const JsonValue json = replayed(other);
+    EXPECT_FALSE(json["reproduced"].boolean);
+    EXPECT_EQ(json["reproducedIn"].number, 0);
+    EXPECT_EQ(json["otherValuesIn"].number, json["replays"].number);
+    EXPECT_TRUE(holds(json["instead"].text, shown)) << json["instead"].text;
+}
+
+// A switch or a step restored to the value its setting lands on shows the
+// same as before: the user loses nothing, and it is a warning that names
+// both values and both texts; a value that shows otherwise stays a failure
+// (the truncated gain above).
+TEST(Validate, StateShownAlikeAfterARoundTripIsAWarningNamingBothValuesAndTexts) {
+    ScratchDirectory out;
+    const Validation run = validate(FIXTURE_QUANTISED_MODE, "polite", out);
+    EXPECT_EQ(run.result.status, 0) << run.result.out;
+    EXPECT_TRUE(run.kinds("failure").empty()) << run.result.out;
+    EXPECT_EQ(run.kinds("warning"), Kinds{"round-trip"}) << run.result.out;
+    static const std::regex both(
+        R"re(parameter 2 \(Mode\) read ([0-9.]+) \("(Low|Mid|High)"\) and came back as ([0-9.]+) \("\2"\))re");
+    for (const JsonValue& warning : run.json["findings"].items) {
+        std::smatch match;
+        const std::string reason = warning["reason"].text;
+        ASSERT_TRUE(std::regex_search(reason, match, both)) << reason;
+        EXPECT_NE(match[1].str(), match[3].str()) << reason;
+    }
+}
+
+// What shows while a second thread sets parameters during the blocks may
+// come at another frame, or not at all, as the threads meet: such a finding
+// is marked, and a replay plays it ten times and counts how often it came
+// as recorded and how often with other values. A gain torn by the second
+// thread shows only when the thread meets a block; a trap on any call from
+// the second thread shows every time.
+TEST(Validate, FindingsOfASecondThreadAreReplayedTenTimesAndCounted) {
+    ScratchDirectory out;
+    const Validation torn = validate(FIXTURE_TORN_GAIN_UPDATE, "polite", out, {"--sequences", "300"});
+    EXPECT_EQ(torn.kinds("failure"), Kinds{"non-finite-output"}) << torn.result.out;
+    const JsonValue& finding = torn.finding("non-finite-output");
+    EXPECT_TRUE(finding["timingDependent"].boolean) << torn.result.out;
+    EXPECT_TRUE(holds(readText(finding["replay"].text), " thread ")) << readText(finding["replay"].text);
+    // How often the threads meet differs from replay to replay; the counts
+    // must agree with the findings the replays showed.
+    const JsonValue json = replayed(finding["replay"].text);
+    EXPECT_TRUE(json["timingDependent"].boolean);
+    EXPECT_EQ(json["replays"].number, 10);
+    const double came = json["reproducedIn"].number;
+    double showed = 0;
+    for (const JsonValue& found : json["findings"].items) {
+        EXPECT_EQ(found["key"].text, "non-finite-output");
+        EXPECT_TRUE(found["timingDependent"].boolean);
+        showed += found["count"].number;
+    }
+    EXPECT_EQ(showed, came);  // at another frame it is the same finding
+    EXPECT_EQ(json["otherValuesIn"].number, 0);
+    EXPECT_EQ(json["reproduced"].boolean, came > 0);
+    const ToolResult human = runTool({"validate", "--replay", finding["replay"].text});
+    EXPECT_TRUE(std::regex_search(human.out, std::regex("reproduced in [0-9]+ of 10 replays: non-finite-output")))
+        << human.out;
+    EXPECT_TRUE(holds(human.out, "a second thread sets parameters while its blocks play")) << human.out;
+
+    const Validation trap = validate(FIXTURE_ONE_THREAD_PARAMETERS, "polite", out);
+    const JsonValue again = replayed(trap.finding("crash")["replay"].text);
+    EXPECT_EQ(again["replays"].number, 10);
+    EXPECT_EQ(again["reproducedIn"].number, 10) << trap.result.out;
+}
+
+// --log puts every request of every child on standard error, each list's
+// operations named where they start, and leaves the report alone.
+TEST(Validate, LogShowsTheRequestsOfARunAndOfAReplay) {
+    ScratchDirectory out;
+    const ToolResult run = runTool({"--log", "validate", FIXTURE_CLEAN, "--sequences", "2", "--json", "--out", out.path});
+    JsonValue json;
+    EXPECT_TRUE(parseJson(run.out, json)) << run.out;
+    const std::vector<std::string> log = linesOf(run.err);
+    ASSERT_FALSE(log.empty());
+    for (const std::string& line : log)
+        ASSERT_TRUE(line.rfind("-> ", 0) == 0 || line.rfind("<- ", 0) == 0 || line.rfind("# ", 0) == 0) << line;
+    for (const char* line : {"# sequence 0", "# sequence 1", "-> entry (", "-> effOpen ",
+                             "-> processReplacing frames=1023", "# operation 1: open"})
+        EXPECT_FALSE(linesStartingWith(run.err, line).empty()) << line;
+
+    // Each operation of a replay, then the requests it makes.
+    const std::string reproducer = out.file("by-hand.replay");
+    writeText(reproducer, std::string("plugin ") + FIXTURE_CLEAN +
+                              "\nfinding none\noperations 6\nopen\nrate 44100\nblock 512\nresume\n"
+                              "process 3 512 noise out-of-place\ntext param-display 1 64\n");
+    const ToolResult replay = runTool({"--log", "validate", "--replay", reproducer});
+    const std::vector<std::string> lines = linesOf(replay.err);
+    std::vector<std::string> marks;
+    size_t blocks = 0, afterProcess = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind("# operation ", 0) == 0) marks.push_back(lines[i]);
+        if (marks.size() == 5 && lines[i].rfind("-> processReplacing frames=512", 0) == 0) ++blocks;
+        if (marks.size() == 6 && afterProcess == lines.size()) afterProcess = i + 1;
+    }
+    const std::vector<std::string> expected = {
+        "# operation 1: open",    "# operation 2: rate 44100", "# operation 3: block 512",
+        "# operation 4: resume", "# operation 5: process 3 512 noise out-of-place",
+        "# operation 6: text param-display 1 64"};
+    EXPECT_EQ(marks, expected) << replay.err;
+    EXPECT_EQ(blocks, 3u) << replay.err;
+    ASSERT_LT(afterProcess, lines.size()) << replay.err;
+    EXPECT_EQ(lines[afterProcess].rfind("-> effGetParamDisplay index=1 ", 0), 0u) << lines[afterProcess];
+    EXPECT_EQ(linesStartingWith(replay.err, "# replay 1 of 1").size(), 1u) << replay.err;
+}
+
+// An instrument is played notes in its blocks: a fault only a note reaches
+// is found, and the same instrument without it passes.
+TEST(Validate, AnInstrumentIsPlayedNotes) {
+    ScratchDirectory out;
+    const Validation clean = validate(NOTE_PLUGIN_PATH, "polite", out);
+    EXPECT_EQ(clean.result.status, 0) << clean.result.out;
+    EXPECT_TRUE(clean.json["findings"].items.empty()) << clean.result.out;
+
+    const Validation faulty = validate(NOTE_FULL_VELOCITY_PATH, "polite", out);
+    EXPECT_EQ(faulty.result.status, 1) << faulty.result.out;
+    EXPECT_EQ(faulty.kinds("failure"), Kinds{"non-finite-output"}) << faulty.result.out;
+    const JsonValue& finding = faulty.finding("non-finite-output");
+    bool notes = false;
+    for (const JsonValue& line : finding["reproducer"].items)
+        notes |= line.text.rfind("process ", 0) == 0 && holds(line.text, " notes ");
+    EXPECT_TRUE(notes) << faulty.result.out;
+    EXPECT_TRUE(replayed(finding["replay"].text)["reproduced"].boolean);
+}
+
+// Ctrl-C in the middle of a run: the report of what was found until then,
+// naming the reproducers already written, and the tool ends as interrupted.
+TEST(Validate, AnInterruptedRunReportsWhatItFoundSoFar) {
+    ScratchDirectory out;
+    RunningProgram tool(toolCommand({"validate", FIXTURE_TRUNCATED_STEPS, "--seed", "7", "--time", "300",
+                                     "--out", out.path}));
+    const std::string reproducer = out.file("finding-1.replay");
+    for (int wait = 0; wait < 1200 && !fileExists(reproducer) && tool.running(); ++wait) usleep(50 * 1000);
+    ASSERT_TRUE(fileExists(reproducer));
+    kill(tool.pid(), SIGINT);
+    const ToolResult result = tool.wait();
+    EXPECT_EQ(result.signal, SIGINT) << result.status << "\n" << result.err;
+    EXPECT_TRUE(holds(result.out, "interrupted (SIGINT): what was found until then")) << result.out;
+    EXPECT_TRUE(holds(result.out, "FAIL round-trip: ")) << result.out;
+    EXPECT_TRUE(holds(result.out, "vst2host validate --replay " + reproducer + "\n")) << result.out;
+    EXPECT_TRUE(holds(result.out, "\nFAILED\n")) << result.out;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "host/tool/argument_list.h"
 #include "host/tool/number_text.h"
 #include "host/tool/tool_options.h"
+#include "host/tool/validate/child_runner.h"
 #include "host/tool/validate/validation_report.h"
 #include "host/tool/validate/validation_run.h"
 
@@ -28,29 +29,32 @@ bool takeSeconds(ArgumentList& arguments, const char* name, double least, double
     return true;
 }
 
-int replay(ArgumentList& arguments, const std::string& file, bool json) {
+int replay(ArgumentList& arguments, const std::string& file, bool json, const ToolOptions& options) {
     std::string error;
-    double timeout = 5.0;
+    ReplaySettings settings;
+    settings.log = options.log;
     std::vector<std::string> positional;
-    if (!takeSeconds(arguments, "--timeout", 0.1, 600.0, timeout, error) ||
+    if (!takeSeconds(arguments, "--timeout", 0.1, 600.0, settings.timeout, error) ||
         !arguments.positionals(0, 1, positional, error))
         return usageFailure("validate", error);
     if (!positional.empty() && !refuseOtherFormats(positional[0], error)) return failure(error);
+    if (!positional.empty()) settings.pluginOverride = positional[0];
     ReplayOutcome outcome;
-    if (!replayReproducer(file, positional.empty() ? "" : positional[0], timeout, outcome, error))
-        return failure(error);
+    if (!replayReproducer(file, settings, outcome, error)) return failure(error);
     const std::string report = json ? jsonReplayReport(file, outcome) : humanReplayReport(file, outcome);
     std::fputs(report.c_str(), stdout);
+    if (outcome.result.interruption) passOnInterruption(outcome.result.interruption);
     return outcome.result.failures() > 0 ? kFailure : kSuccess;
 }
 }  // namespace
 
-int runValidate(ArgumentList& arguments, const ToolOptions&) {
+int runValidate(ArgumentList& arguments, const ToolOptions& options) {
     const bool json = arguments.flag("--json");
     std::string file;
-    if (arguments.value("--replay", file)) return replay(arguments, file, json);
+    if (arguments.value("--replay", file)) return replay(arguments, file, json, options);
 
     ValidationSettings settings;
+    settings.log = options.log;
     std::string error, text;
     if (arguments.value("--strictness", text)) {
         if (text != "polite" && text != "hostile")
@@ -89,5 +93,6 @@ int runValidate(ArgumentList& arguments, const ToolOptions&) {
     heading.seed = settings.seed;
     const std::string report = json ? jsonReport(heading, result) : humanReport(heading, result);
     std::fputs(report.c_str(), stdout);
+    if (result.interruption) passOnInterruption(result.interruption);
     return result.failures() > 0 ? kFailure : kSuccess;
 }

@@ -32,6 +32,7 @@ public:
             prepareThreadForCrashes();
             stopNotingCalls();
             SeededRandom random(seed);
+            ready.store(true);
             while (!audioStarted.load()) std::this_thread::yield();
             for (int i = 0; i < kThreadChanges; ++i) {
                 const int32_t index = static_cast<int32_t>(random.below(static_cast<uint64_t>(params)));
@@ -46,9 +47,15 @@ public:
         audioStarted.store(true);
         if (worker.joinable()) worker.join();
     }
-    void start() { audioStarted.store(true); }
+    // The audio thread's first block waits for the second thread to run,
+    // so that the changes meet the blocks rather than follow them.
+    void start() {
+        while (worker.joinable() && !ready.load()) std::this_thread::yield();
+        audioStarted.store(true);
+    }
 
 private:
+    std::atomic<bool> ready{false};
     std::atomic<bool> audioStarted{false};
     std::thread worker;
 };
@@ -72,12 +79,12 @@ void BlockRunner::checkMargins(PlayerContext& context, size_t inputCount, size_t
         const size_t reach = buffer.reach();
         if (reach > bytes)
             context.findings.failure(
-                "outside-buffer", std::string("outside-buffer:") + what + ":past",
+                FindingKind::OutsideBuffer, std::string(what) + ":past",
                 "wrote " + std::to_string((reach - bytes + 3) / 4) + " samples past the end of " +
                     what + " " + std::to_string(c) + " (a block of " + std::to_string(frames) +
                     " frames)");
         if (buffer.damagedBefore())
-            context.findings.failure("outside-buffer", std::string("outside-buffer:") + what + ":front",
+            context.findings.failure(FindingKind::OutsideBuffer, std::string(what) + ":front",
                                      std::string("wrote in front of ") + what + " " +
                                          std::to_string(c) + " (a block of " +
                                          std::to_string(frames) + " frames)");
@@ -86,7 +93,7 @@ void BlockRunner::checkMargins(PlayerContext& context, size_t inputCount, size_t
     for (size_t c = 0; c < outputCount; ++c)
         if (!(inPlace && c < inputCount)) check(*outputBuffers[c], "output", c);
     if (inputPointers.reach() > inputCount * sizeof(float*) || outputPointers.reach() > outputCount * sizeof(float*))
-        context.findings.failure("outside-buffer", "outside-buffer:channel-pointers",
+        context.findings.failure(FindingKind::OutsideBuffer, "channel-pointers",
                                  "wrote past the end of the host's array of channel pointers");
 }
 
@@ -128,22 +135,22 @@ BlockRunner::Result BlockRunner::playBlock(PlayerContext& context, TestSignal si
                                   std::to_string(frames) + " frames";
         if (replaced && found.unwritten > 0)
             context.findings.failure(
-                "unwritten-output", "unwritten-output",
+                FindingKind::UnwrittenOutput, "",
                 "left " + std::to_string(found.unwritten) + " samples unwritten, from frame " +
                     std::to_string(found.firstUnwritten) + ", in " + where);
         if (replaced && found.addedTo > 0)
-            context.findings.failure("added-to-output", "added-to-output",
+            context.findings.failure(FindingKind::AddedToOutput, "",
                                      "read the output buffer before writing it (added to what it held) in " + where);
         if (found.nonFinite > 0) {
             nonFinite = true;
             if (context.cleanSoFar)
                 context.findings.failure(
-                    "non-finite-output", "non-finite-output",
+                    FindingKind::NonFiniteOutput, "",
                     "non-finite output from finite input and parameters, from frame " +
                         std::to_string(found.firstNonFinite) + " of " + where);
         }
         if (context.quietSoFar && found.peak > context.loudest)
-            context.findings.warning("too-loud", "too-loud",
+            context.findings.warning(FindingKind::TooLoud, "",
                                      "output reached " + decibels(found.peak) +
                                          " from input no louder than 0 dBFS, in " + where);
     }
@@ -151,21 +158,33 @@ BlockRunner::Result BlockRunner::playBlock(PlayerContext& context, TestSignal si
     return nonFinite ? Result::WentNonFinite : Result::Played;
 }
 
-BlockRunner::Result BlockRunner::play(PlayerContext& context, const Operation& op) {
+void BlockRunner::sendEvents(PlayerContext& context, std::vector<VstMidiEvent>& events) {
+    if (events.empty()) return;
+    context.log("# events: " + describeEvents(events));
+    context.plugin->dispatch(effProcessEvents, 0, 0, eventList.point(events));
+    notesSent = true;
+}
+
+BlockRunner::Result BlockRunner::play(PlayerContext& context, const ops::Process& op) {
     if (!context.plugin->effect()->processReplacing) {
-        context.findings.failure("no-replacing", "no-replacing",
+        context.findings.failure(FindingKind::NoReplacing, "",
                                  "the record has no processReplacing, which every VST 2.4 host calls");
         return Result::Played;
     }
-    if (!SignalSource::clean(op.signal())) context.taint();
+    if (!SignalSource::clean(op.signal)) context.taint();
+    std::unique_ptr<NoteSource> notes;
+    if (op.notesSeed != 0) notes = std::make_unique<NoteSource>(op.notesSeed);
     std::unique_ptr<AutomationThread> automation;
     if (op.threadSeed != 0)
         automation = std::make_unique<AutomationThread>(*context.plugin, context.progress, op.threadSeed);
     for (int64_t b = 0; b < op.blocks; ++b) {
         context.progress.beat();
+        if (notes) {
+            std::vector<VstMidiEvent> events = notes->next(op.frames);
+            sendEvents(context, events);
+        }
         if (automation && b == 0) automation->start();
-        if (playBlock(context, op.signal(), static_cast<size_t>(op.index), op.inPlace) ==
-            Result::WentNonFinite)
+        if (playBlock(context, op.signal, static_cast<size_t>(op.frames), op.inPlace) == Result::WentNonFinite)
             return Result::WentNonFinite;
     }
     return Result::Played;

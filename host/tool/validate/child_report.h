@@ -13,9 +13,9 @@ constexpr int kMaxCrashFrames = 16;
 struct ChildFinding {
     int32_t failure;    // 1: a failure, 0: a warning
     int32_t operation;  // the index of the operation it came from
-    char kind[32];
+    int32_t kind;       // a FindingKind
     char key[160];  // findings with one key are one finding
-    char reason[480];
+    char seen[480];  // what showed, with its values
 };
 
 struct CrashFrame {
@@ -29,6 +29,7 @@ struct CrashRecord {
     uint64_t address;  // the faulting address, for memory faults
     int32_t access;    // 1 a write, 0 a read, -1 not known
     int32_t operation;
+    int32_t secondThread;  // 1: it came on a thread the child started, not its own
     char zone[96];  // the guard the address lies in, if any
     int32_t frameCount;
     CrashFrame frames[kMaxCrashFrames];  // the faulting instruction first
@@ -38,6 +39,7 @@ struct CrashRecord {
 struct FactsRecord {
     int32_t valid;
     int32_t numParams, numPrograms, numInputs, numOutputs, flags, uniqueId;
+    int32_t takesNotes;
     char name[128];
     char error[256];
 };
@@ -68,6 +70,8 @@ struct ChildProgress {
     std::atomic<int32_t> callIndex{0};
     std::atomic<int64_t> callValue{0};
     std::atomic<int32_t> callNull{0};
+    // The parameter a second thread was setting; -1 before it set any.
+    std::atomic<int32_t> threadParameter{-1};
 
     void beat() { heartbeat.fetch_add(1, std::memory_order_relaxed); }
 };

@@ -10,7 +10,9 @@
 #include <sys/prctl.h>
 #endif
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <new>
 
@@ -51,6 +53,11 @@ void becomeChild(int captureFd) {
         rlimit space{kChildAddressSpace, kChildAddressSpace};
         setrlimit(RLIMIT_AS, &space);
     }
+    // Ctrl-C and a hang-up reach the terminal's whole process group; the
+    // parent ends its child itself, and the child must not die of them
+    // first, which would look like a crash.
+    signal(SIGINT, SIG_IGN);
+    signal(SIGHUP, SIG_IGN);
     sigset_t all;
     sigemptyset(&all);
     sigprocmask(SIG_SETMASK, &all, nullptr);
@@ -68,7 +75,7 @@ std::string tailOf(FILE* file) {
 }
 }  // namespace
 
-ChildRunner::ChildRunner() {
+ChildRunner::ChildRunner(bool log) {
     void* shared = mmap(nullptr, sizeof(SharedChildPage), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED) throw std::bad_alloc();
@@ -78,15 +85,59 @@ ChildRunner::ChildRunner() {
         munmap(page, sizeof(SharedChildPage));
         throw std::bad_alloc();
     }
+    if (log) logFd = dup(STDERR_FILENO);
+    sigemptyset(&interrupts);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupts, signal);
+    sigprocmask(SIG_BLOCK, &interrupts, &maskBefore);
 }
 
 ChildRunner::~ChildRunner() {
+    // One that came after the last look stays taken, not delivered.
+    interruption();
+    sigprocmask(SIG_SETMASK, &maskBefore, nullptr);
     munmap(page, sizeof(SharedChildPage));
     std::fclose(capture);
+    if (logFd >= 0) close(logFd);
+}
+
+int ChildRunner::interruption() {
+    if (interruptedBy == 0) {
+        const timespec now{0, 0};
+        const int taken = sigtimedwait(&interrupts, nullptr, &now);
+        if (taken > 0) interruptedBy = taken;
+    }
+    return interruptedBy;
+}
+
+void passOnInterruption(int signal) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::signal(signal, SIG_DFL);
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, signal);
+    sigprocmask(SIG_UNBLOCK, &one, nullptr);
+    raise(signal);
+    _exit(128 + signal);
+}
+
+void writeLogLine(int fd, const std::string& line) {
+    const std::string whole = line + "\n";
+    for (size_t done = 0; done < whole.size();) {
+        const ssize_t wrote = write(fd, whole.data() + done, whole.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return;  // a log that cannot be written is no finding
+        done += static_cast<size_t>(wrote);
+    }
 }
 
 ChildOutcome ChildRunner::run(const std::function<void(ChildReport&, ChildProgress&)>& work,
                               double timeoutSeconds) {
+    ChildOutcome outcome;
+    if (interruption()) {
+        outcome.end = ChildOutcome::End::Interrupted;
+        return outcome;
+    }
     new (&page->progress) ChildProgress();
     std::memset(&page->report, 0, sizeof page->report);
     if (ftruncate(fileno(capture), 0) != 0) {
@@ -101,8 +152,9 @@ ChildOutcome ChildRunner::run(const std::function<void(ChildReport&, ChildProgre
     sigemptyset(&childSignal);
     sigaddset(&childSignal, SIGCHLD);
     sigprocmask(SIG_BLOCK, &childSignal, &previous);
+    sigset_t awaited = interrupts;
+    sigaddset(&awaited, SIGCHLD);
 
-    ChildOutcome outcome;
     const pid_t child = fork();
     if (child < 0) {
         sigprocmask(SIG_SETMASK, &previous, nullptr);
@@ -128,10 +180,16 @@ ChildOutcome ChildRunner::run(const std::function<void(ChildReport&, ChildProgre
     uint64_t lastBeat = page->progress.heartbeat.load();
     auto lastChange = Clock::now();
     int status = 0;
-    bool hung = false;
+    bool hung = false, interrupted = false;
     for (;;) {
         const pid_t done = waitpid(child, &status, WNOHANG);
         if (done == child) break;
+        if (interruption()) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            interrupted = true;
+            break;
+        }
         const uint64_t beat = page->progress.heartbeat.load();
         const auto now = Clock::now();
         if (beat != lastBeat) {
@@ -144,7 +202,8 @@ ChildOutcome ChildRunner::run(const std::function<void(ChildReport&, ChildProgre
             break;
         }
         timespec slice{0, 20 * 1000 * 1000};
-        sigtimedwait(&childSignal, nullptr, &slice);
+        const int taken = sigtimedwait(&awaited, nullptr, &slice);
+        if (taken > 0 && taken != SIGCHLD) interruptedBy = taken;
     }
     sigprocmask(SIG_SETMASK, &previous, nullptr);
 
@@ -155,8 +214,13 @@ ChildOutcome ChildRunner::run(const std::function<void(ChildReport&, ChildProgre
     outcome.callIndex = page->progress.callIndex.load();
     outcome.callValue = page->progress.callValue.load();
     outcome.callNull = page->progress.callNull.load();
+    outcome.threadParameter = page->progress.threadParameter.load();
     outcome.output = tailOf(capture);
-    if (hung) {
+    // A signal sent to the whole group may have ended the child too: that
+    // is no crash of the plug-in's.
+    if (interrupted || (interruption() && WIFSIGNALED(status))) {
+        outcome.end = ChildOutcome::End::Interrupted;
+    } else if (hung) {
         outcome.end = ChildOutcome::End::Hung;
     } else if (WIFSIGNALED(status)) {
         outcome.end = ChildOutcome::End::Crashed;

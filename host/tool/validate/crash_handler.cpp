@@ -15,6 +15,8 @@ ChildReport* target = nullptr;
 ChildProgress* progressOf = nullptr;
 constexpr size_t kAlternateStack = 64 * 1024;
 thread_local void* alternateStack = nullptr;
+// Set on every thread the child starts besides its own.
+thread_local bool startedThread = false;
 
 const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS};
 
@@ -66,6 +68,7 @@ void onFatalSignal(int signal, siginfo_t* info, void* context) {
         crash.address = reinterpret_cast<uintptr_t>(info->si_addr);
         crash.access = accessKind(signal, context);
         crash.operation = progressOf->operation.load(std::memory_order_relaxed);
+        crash.secondThread = startedThread ? 1 : 0;
         const char* zone = (signal == SIGSEGV || signal == SIGBUS) ? guardZoneAt(crash.address) : nullptr;
         copyField(crash.zone, zone ? zone : "");
         const uintptr_t pc = faultingInstruction(context);
@@ -85,7 +88,8 @@ void onFatalSignal(int signal, siginfo_t* info, void* context) {
 }
 }  // namespace
 
-void prepareThreadForCrashes() {
+namespace {
+void giveThreadAlternateStack() {
     if (alternateStack) return;
     void* memory = mmap(nullptr, kAlternateStack, PROT_READ | PROT_WRITE,
                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -95,6 +99,12 @@ void prepareThreadForCrashes() {
     stack.ss_size = kAlternateStack;
     if (sigaltstack(&stack, nullptr) == 0) alternateStack = memory;
     else munmap(memory, kAlternateStack);
+}
+}  // namespace
+
+void prepareThreadForCrashes() {
+    startedThread = true;
+    giveThreadAlternateStack();
 }
 
 void releaseThreadCrashStack() {
@@ -113,7 +123,7 @@ void installCrashHandlers(ChildReport& report, ChildProgress& progress) {
     // first to call it.
     void* warm[2];
     backtrace(warm, 2);
-    prepareThreadForCrashes();
+    giveThreadAlternateStack();
     struct sigaction action {};
     action.sa_sigaction = onFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;

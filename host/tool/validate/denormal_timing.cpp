@@ -61,6 +61,6 @@ void checkDenormalSlowdown(PlayerContext& context) {
                       "silence after loud input costs %.1f times as much as the loud input "
                       "(denormal numbers in the tail, most likely)",
                       worst);
-        context.findings.failure("denormal-slowdown", "denormal-slowdown", reason);
+        context.findings.failure(FindingKind::DenormalSlowdown, "", reason);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "host/library/host_request.h"
 #include "host/library/opcode_names.h"
+#include "host/tool/validate/finding_sink.h"
 #include "host/tool/validate/symbol_lookup.h"
 #include "vst/aeffect.h"
 
@@ -120,17 +121,42 @@ Place placeOf(const CrashFrame& frame, bool returnAddress) {
     return place;
 }
 
+// "operation 5 (text param-label 1 null)", or where else the child was.
+std::string operationPart(int32_t op, const OperationList& operations) {
+    if (op < 0) return "before the first operation";
+    if (static_cast<size_t>(op) >= operations.size()) return "closing the instance after the last operation";
+    return "operation " + std::to_string(op + 1) + " (" + formatOperation(operations[op]) + ")";
+}
+
+// "during effGetParamName (index 3, null pointer)", or nothing when no call was under way.
+std::string callPart(const ChildOutcome& outcome) {
+    const std::string call = callDetail(outcome);
+    return call.empty() ? "" : "during " + call;
+}
+
+std::string joined(const std::string& first, const std::string& second) {
+    if (first.empty()) return second;
+    return second.empty() ? first : first + ", " + second;
+}
+
+// The first page holds no mapping: an address there is a null pointer and
+// an offset, the same in every run; any other depends on where the loader
+// put things.
+constexpr uint64_t kNullPage = 4096;
+
 Finding crashFinding(const ChildOutcome& outcome, const OperationList& operations,
                      const std::string& pluginPath) {
     Finding finding;
+    finding.kind = FindingKind::Crash;
     const CrashRecord& crash = outcome.report.crash;
-    std::string reason = signalName(outcome.signal);
-    std::string key;
+    std::string access, places, key;
+    bool addressShown = false;
     if (outcome.report.crashed) {
         const bool memory = crash.signal == SIGSEGV || crash.signal == SIGBUS;
-        if (memory)
-            reason += std::string(crash.access == 1 ? " (a write to " : crash.access == 0 ? " (a read of " : " (address ") +
-                      hex(crash.address) + (crash.zone[0] ? ", " + std::string(crash.zone) : "") + ")";
+        if (memory) {
+            access = crash.access == 1 ? "a write to " : crash.access == 0 ? "a read of " : "address ";
+            addressShown = true;
+        }
         // The place is the first frame inside the plug-in's own module,
         // where the plug-in called into a library that then failed.
         int inPlugin = -1;
@@ -141,82 +167,103 @@ Finding crashFinding(const ChildOutcome& outcome, const OperationList& operation
             }
         if (crash.frameCount > 0) {
             const Place first = placeOf(crash.frames[0], false);
-            reason += " in " + first.text;
+            places = " in " + first.text;
             key = first.key;
             if (inPlugin > 0) {
                 const Place own = placeOf(crash.frames[inPlugin], true);
-                reason += ", called from " + own.text;
+                places += ", called from " + own.text;
                 key = own.key;
             }
         }
         if (crash.zone[0]) {
-            finding.kind = "outside-buffer";
+            finding.kind = FindingKind::OutsideBuffer;
             key = std::string(crash.zone) + ":" + key;
         }
     }
-    if (finding.kind.empty()) finding.kind = "crash";
-    finding.key = finding.kind + ":" + signalName(outcome.signal) + ":" + key;
-    finding.reason = reason + ", " + describeStep(outcome, operations);
+    const std::string zone = crash.zone[0] ? ", " + std::string(crash.zone) : "";
+    const auto text = [&](const std::string& address) {
+        return signalName(outcome.signal) + (addressShown ? " (" + access + address + zone + ")" : "") + places;
+    };
+    const bool stableAddress = crash.address < kNullPage;
+    // On the second thread the call the audio thread had under way says
+    // nothing, and differs with where the threads met.
+    const std::string call = outcome.report.crashed && crash.secondThread
+                                 ? "on the second thread, during setParameter (index " +
+                                       std::to_string(outcome.threadParameter) + ")"
+                                 : callPart(outcome);
+    finding.key = findingKey(finding.kind, signalName(outcome.signal) + ":" + key);
+    finding.seen = joined(text(stableAddress ? hex(crash.address) : "an address"), call);
+    finding.reason = joined(joined(text(hex(crash.address)), call), operationPart(outcome.operation, operations));
+    return finding;
+}
+
+// The ending of a child that did not finish on its own.
+Finding endingFinding(FindingKind kind, const std::string& distinction, const std::string& what,
+                      const ChildOutcome& outcome, const OperationList& operations) {
+    Finding finding;
+    finding.kind = kind;
+    finding.key = findingKey(kind, distinction);
+    finding.seen = joined(what, callPart(outcome));
+    finding.reason = joined(finding.seen, operationPart(outcome.operation, operations));
     return finding;
 }
 }  // namespace
 
-std::string describeStep(const ChildOutcome& outcome, const OperationList& operations) {
-    const std::string call = callDetail(outcome);
-    std::string text = call.empty() ? "" : "during " + call + ", ";
-    const int32_t op = outcome.operation;
-    if (op < 0) return text + "before the first operation";
-    if (static_cast<size_t>(op) >= operations.size()) return text + "closing the instance after the last operation";
-    return text + "operation " + std::to_string(op + 1) + " (" + formatOperation(operations[op]) + ")";
-}
-
 std::vector<Finding> findingsOf(const ChildOutcome& outcome, const OperationList& operations,
                                 const std::string& pluginPath) {
     std::vector<Finding> findings;
+    // A child ended for an interruption said nothing that counts.
+    if (outcome.end == ChildOutcome::End::Interrupted) return findings;
     const ChildReport& report = outcome.report;
     for (int i = 0; i < report.findingCount && i < kMaxChildFindings; ++i) {
         const ChildFinding& reported = report.findings[i];
         Finding finding;
         finding.failure = reported.failure != 0;
-        finding.kind = reported.kind;
+        finding.kind = static_cast<FindingKind>(reported.kind);
         finding.key = reported.key;
-        finding.reason = reported.reason;
+        finding.seen = reported.seen;
         finding.operation = reported.operation;
-        if (reported.operation >= 0 && static_cast<size_t>(reported.operation) < operations.size())
-            finding.reason += ", operation " + std::to_string(reported.operation + 1) + " (" +
-                              formatOperation(operations[reported.operation]) + ")";
+        finding.reason = reported.operation >= 0 && static_cast<size_t>(reported.operation) < operations.size()
+                             ? joined(finding.seen, operationPart(reported.operation, operations))
+                             : finding.seen;
         findings.push_back(finding);
     }
     Finding ending;
-    ending.operation = outcome.operation;
     switch (outcome.end) {
-        case ChildOutcome::End::Finished: return findings;
-        case ChildOutcome::End::Crashed: {
-            Finding crash = crashFinding(outcome, operations, pluginPath);
-            crash.operation = outcome.operation;
-            findings.push_back(crash);
-            return findings;
-        }
+        case ChildOutcome::End::Finished:
+        case ChildOutcome::End::Interrupted: return findings;
+        case ChildOutcome::End::Crashed: ending = crashFinding(outcome, operations, pluginPath); break;
         case ChildOutcome::End::Hung:
-            ending.kind = "hang";
-            ending.key = "hang:" + callName(outcome);
-            ending.reason = "no answer within the timeout, " + describeStep(outcome, operations);
+            ending = endingFinding(FindingKind::Hang, callName(outcome), "no answer within the timeout",
+                                   outcome, operations);
             break;
         case ChildOutcome::End::Exited:
             if (outcome.exitStatus == kExceptionExit) {
                 const std::string what = report.exception[0] ? report.exception : "unknown";
-                ending.kind = "exception";
-                ending.key = "exception:" + callName(outcome) + ":" + withoutNumbers(what);
-                ending.reason = "an exception (" + what + ") came out of the plug-in, " +
-                                describeStep(outcome, operations);
+                ending = endingFinding(FindingKind::Exception, callName(outcome) + ":" + withoutNumbers(what),
+                                       "an exception (" + what + ") came out of the plug-in", outcome,
+                                       operations);
             } else {
-                ending.kind = "ended-process";
-                ending.key = "ended-process:" + std::to_string(outcome.exitStatus);
-                ending.reason = "the process ended with status " + std::to_string(outcome.exitStatus) +
-                                ", " + describeStep(outcome, operations);
+                const std::string status = std::to_string(outcome.exitStatus);
+                ending = endingFinding(FindingKind::EndedProcess, status,
+                                       "the process ended with status " + status, outcome, operations);
             }
             break;
     }
+    ending.operation = outcome.operation;
     findings.push_back(ending);
     return findings;
+}
+
+bool showedDuringThread(const Finding& finding, const OperationList& operations) {
+    if (finding.operation < 0 || static_cast<size_t>(finding.operation) >= operations.size()) return false;
+    const auto* process = std::get_if<ops::Process>(&operations[static_cast<size_t>(finding.operation)]);
+    return process && process->threadSeed != 0;
+}
+
+bool sameFinding(const Finding& expected, const Finding& found, bool numbersMayDiffer) {
+    if (found.kind != expected.kind || found.key != expected.key) return false;
+    if (kindFacts(expected.kind).measured) return true;
+    return numbersMayDiffer ? withoutNumbers(found.seen) == withoutNumbers(expected.seen)
+                            : found.seen == expected.seen;
 }

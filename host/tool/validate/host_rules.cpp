@@ -14,16 +14,15 @@ bool programIndex(const PluginFacts& facts, int64_t index) {
 }
 
 // A scanner asks these of an instance it never opens.
-bool scannerRequest(const Operation& op) {
-    if (op.kind == OperationKind::CanDo || op.kind == OperationKind::NewInstance) return true;
-    if (op.kind == OperationKind::Text)
-        return op.textRequest() == TextRequest::EffectName ||
-               op.textRequest() == TextRequest::VendorString ||
-               op.textRequest() == TextRequest::ProductString;
-    if (op.kind == OperationKind::Query)
-        return op.queryRequest() == QueryRequest::VstVersion ||
-               op.queryRequest() == QueryRequest::Category ||
-               op.queryRequest() == QueryRequest::VendorVersion;
+bool scannerRequest(const Operation& operation) {
+    if (std::holds_alternative<ops::CanDo>(operation) || std::holds_alternative<ops::NewInstance>(operation))
+        return true;
+    if (const auto* text = std::get_if<ops::Text>(&operation))
+        return text->request == TextRequest::EffectName || text->request == TextRequest::VendorString ||
+               text->request == TextRequest::ProductString;
+    if (const auto* query = std::get_if<ops::Query>(&operation))
+        return query->request == QueryRequest::VstVersion || query->request == QueryRequest::Category ||
+               query->request == QueryRequest::VendorVersion;
     return false;
 }
 }  // namespace
@@ -54,75 +53,59 @@ bool isPoliteSignal(TestSignal signal) {
     return signal != TestSignal::NotANumber && signal != TestSignal::Infinity;
 }
 
-bool PoliteHost::allowsText(const Operation& op) const {
-    if (op.nullPointer || op.bufferSize < politeTextSizes(op.textRequest()).front()) return false;
-    if (textTakesParameter(op.textRequest())) return parameterIndex(*facts, op.index);
-    if (op.textRequest() == TextRequest::ProgramNameIndexed) return programIndex(*facts, op.index);
+bool PoliteHost::operator()(const ops::Text& op) const {
+    if (op.nullPointer || op.bufferSize < politeTextSizes(op.request).front()) return false;
+    if (textTakesParameter(op.request)) return parameterIndex(*facts, op.index);
+    if (op.request == TextRequest::ProgramNameIndexed) return programIndex(*facts, op.index);
     return true;
 }
 
-bool PoliteHost::allowsQuery(const Operation& op) const {
+bool PoliteHost::operator()(const ops::Query& op) const {
     if (op.nullPointer) return false;
-    const QueryRequest request = op.queryRequest();
-    if (queryTakesParameter(request)) return parameterIndex(*facts, op.index);
-    if (request == QueryRequest::InputProperties) return op.index >= 0 && op.index < facts->numInputs;
-    if (request == QueryRequest::OutputProperties)
-        return op.index >= 0 && op.index < facts->numOutputs;
-    if (request == QueryRequest::Bypass) return op.index == 0 || op.index == 1;
+    if (queryTakesParameter(op.request)) return parameterIndex(*facts, op.index);
+    if (op.request == QueryRequest::InputProperties) return op.index >= 0 && op.index < facts->numInputs;
+    if (op.request == QueryRequest::OutputProperties) return op.index >= 0 && op.index < facts->numOutputs;
+    if (op.request == QueryRequest::Bypass) return op.index == 0 || op.index == 1;
     return true;
 }
 
-bool PoliteHost::allows(const Operation& op) const {
-    if (!isOpen && op.kind != OperationKind::Open && !scannerRequest(op)) return false;
-    switch (op.kind) {
-        case OperationKind::NewInstance: return true;
-        case OperationKind::Open: return !isOpen;
-        case OperationKind::SampleRate:
-            return !isResumed && std::isfinite(op.value) && op.value >= 8000.0 &&
-                   op.value <= 384000.0;
-        case OperationKind::BlockSize:
-            return !isResumed && op.index >= 1 && op.index <= kLargestPoliteBlock;
-        case OperationKind::Resume: return configured();
-        case OperationKind::Suspend:
-        case OperationKind::StartProcess:
-        case OperationKind::StopProcess: return true;
-        case OperationKind::Program: return programIndex(*facts, op.index);
-        case OperationKind::ProgramName:
-            return !op.nullPointer && op.text.size() < static_cast<size_t>(kVstMaxProgNameLen);
-        case OperationKind::SetParameter:
-            return parameterIndex(*facts, op.index) && op.value >= 0.0 && op.value <= 1.0;
-        case OperationKind::GetParameter: return parameterIndex(*facts, op.index);
-        case OperationKind::Text: return allowsText(op);
-        case OperationKind::Query: return allowsQuery(op);
-        case OperationKind::CanDo: return !op.nullPointer;
-        case OperationKind::Process:
-            // Some hosts process before they ever resume; none after suspending.
-            return configured() && (isResumed || !everResumed) && op.index <= announcedBlock &&
-                   isPoliteSignal(op.signal());
-        case OperationKind::RoundTrip: return configured();
-        case OperationKind::DenormalTiming: return configured() && isResumed;
-    }
-    return false;
+bool PoliteHost::operator()(const ops::SampleRate& op) const {
+    return !isResumed && std::isfinite(op.hertz) && op.hertz >= 8000.0 && op.hertz <= 384000.0;
 }
 
-void PoliteHost::apply(const Operation& op) {
-    switch (op.kind) {
-        case OperationKind::NewInstance:
-            *this = PoliteHost(*facts);
-            break;
-        case OperationKind::Open: isOpen = true; break;
-        case OperationKind::SampleRate:
-            rateSet = true;
-            rate = op.value;
-            break;
-        case OperationKind::BlockSize: announcedBlock = op.index; break;
-        case OperationKind::Resume:
-            isResumed = true;
-            everResumed = true;
-            break;
-        case OperationKind::Suspend: isResumed = false; break;
-        default: break;
-    }
+bool PoliteHost::operator()(const ops::BlockSize& op) const {
+    return !isResumed && op.frames >= 1 && op.frames <= kLargestPoliteBlock;
+}
+
+bool PoliteHost::operator()(const ops::ProgramName& op) const {
+    return !op.nullPointer && op.text.size() < static_cast<size_t>(kVstMaxProgNameLen);
+}
+
+bool PoliteHost::operator()(const ops::SetParameter& op) const {
+    return parameterIndex(*facts, op.index) && op.value >= 0.0 && op.value <= 1.0;
+}
+
+bool PoliteHost::operator()(const ops::Process& op) const {
+    // Some hosts process before they ever resume; none after suspending.
+    // Notes go only to a plug-in that takes them.
+    return configured() && (isResumed || !everResumed) && op.frames <= announcedBlock &&
+           isPoliteSignal(op.signal) && (op.notesSeed == 0 || facts->takesNotes);
+}
+
+bool PoliteHost::allows(const Operation& operation) const {
+    if (!isOpen && !std::holds_alternative<ops::Open>(operation) && !scannerRequest(operation)) return false;
+    return std::visit(*this, operation);
+}
+
+void PoliteHost::apply(const Operation& operation) {
+    if (std::holds_alternative<ops::NewInstance>(operation)) *this = PoliteHost(*facts);
+    else if (std::holds_alternative<ops::Open>(operation)) isOpen = true;
+    else if (const auto* told = std::get_if<ops::SampleRate>(&operation)) {
+        hasRate = true;
+        rate = told->hertz;
+    } else if (const auto* block = std::get_if<ops::BlockSize>(&operation)) announcedBlock = block->frames;
+    else if (std::holds_alternative<ops::Resume>(operation)) isResumed = everResumed = true;
+    else if (std::holds_alternative<ops::Suspend>(operation)) isResumed = false;
 }
 
 bool isPolite(const OperationList& operations, const PluginFacts& facts) {

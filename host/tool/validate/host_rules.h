@@ -19,19 +19,41 @@ public:
 
     bool opened() const { return isOpen; }
     bool resumed() const { return isResumed; }
-    bool configured() const { return rateSet && announcedBlock > 0; }
+    bool configured() const { return hasRate && announcedBlock > 0; }
     int64_t blockSize() const { return announcedBlock; }
     double sampleRate() const { return rate; }
 
-private:
-    bool allowsText(const Operation& operation) const;
-    bool allowsQuery(const Operation& operation) const;
+    // Whether each kind is allowed here, once the instance is open (or
+    // the request is one a scanner makes of an instance it never opens).
+    bool operator()(const ops::NewInstance&) const { return true; }
+    bool operator()(const ops::Open&) const { return !isOpen; }
+    bool operator()(const ops::SampleRate& operation) const;
+    bool operator()(const ops::BlockSize& operation) const;
+    bool operator()(const ops::Resume&) const { return configured(); }
+    bool operator()(const ops::Suspend&) const { return true; }
+    bool operator()(const ops::StartProcess&) const { return true; }
+    bool operator()(const ops::StopProcess&) const { return true; }
+    bool operator()(const ops::Program& operation) const {
+        return operation.index >= 0 && operation.index < facts->numPrograms;
+    }
+    bool operator()(const ops::ProgramName& operation) const;
+    bool operator()(const ops::SetParameter& operation) const;
+    bool operator()(const ops::GetParameter& operation) const {
+        return operation.index >= 0 && operation.index < facts->numParams;
+    }
+    bool operator()(const ops::Text& operation) const;
+    bool operator()(const ops::Query& operation) const;
+    bool operator()(const ops::CanDo& operation) const { return !operation.nullPointer; }
+    bool operator()(const ops::Process& operation) const;
+    bool operator()(const ops::RoundTrip&) const { return configured(); }
+    bool operator()(const ops::DenormalTiming&) const { return configured() && isResumed; }
 
+private:
     const PluginFacts* facts;
     bool isOpen = false;
     bool isResumed = false;
     bool everResumed = false;
-    bool rateSet = false;
+    bool hasRate = false;
     double rate = 0.0;
     int64_t announcedBlock = 0;
 };

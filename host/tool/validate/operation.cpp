@@ -4,35 +4,69 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <type_traits>
 
 #include "host/tool/number_text.h"
 #include "vst/aeffect.h"
 
-namespace {
-const char* const kKindWords[] = {"new-instance", "open",      "rate",         "block",
-                                  "resume",       "suspend",   "start",        "stop",
-                                  "program",      "program-name", "param",     "get-param",
-                                  "text",         "query",     "can-do",       "process",
-                                  "round-trip",   "denormal-timing"};
-const char* const kTextWords[] = {"param-name",   "param-label",          "param-display",
-                                  "program-name", "program-name-indexed", "effect-name",
-                                  "vendor",       "product"};
-const char* const kQueryWords[] = {"param-properties", "input-properties", "output-properties",
-                                   "speaker-arrangement", "set-speaker-arrangement",
-                                   "process-events", "string-to-param", "tail-size",
-                                   "vst-version", "category", "get-program", "vendor-version",
-                                   "can-be-automated", "bypass", "process-precision"};
-const char* const kSignalWords[] = {"silence", "noise", "impulse", "square",
-                                    "denormal", "nan", "inf"};
-const char* const kRoundTripWords[] = {"parameters", "chunk", "programs"};
-
-template <size_t N>
-int32_t wordIndex(const char* const (&words)[N], const std::string& word) {
-    for (size_t i = 0; i < N; ++i)
-        if (word == words[i]) return static_cast<int32_t>(i);
-    return -1;
+const char* wordOf(TextRequest request) {
+    switch (request) {
+        case TextRequest::ParameterName: return "param-name";
+        case TextRequest::ParameterLabel: return "param-label";
+        case TextRequest::ParameterDisplay: return "param-display";
+        case TextRequest::ProgramName: return "program-name";
+        case TextRequest::ProgramNameIndexed: return "program-name-indexed";
+        case TextRequest::EffectName: return "effect-name";
+        case TextRequest::VendorString: return "vendor";
+        case TextRequest::ProductString: return "product";
+    }
+    return nullptr;
 }
 
+const char* wordOf(QueryRequest request) {
+    switch (request) {
+        case QueryRequest::ParameterProperties: return "param-properties";
+        case QueryRequest::InputProperties: return "input-properties";
+        case QueryRequest::OutputProperties: return "output-properties";
+        case QueryRequest::SpeakerArrangement: return "speaker-arrangement";
+        case QueryRequest::SetSpeakerArrangement: return "set-speaker-arrangement";
+        case QueryRequest::ProcessEvents: return "process-events";
+        case QueryRequest::StringToParameter: return "string-to-param";
+        case QueryRequest::TailSize: return "tail-size";
+        case QueryRequest::VstVersion: return "vst-version";
+        case QueryRequest::Category: return "category";
+        case QueryRequest::CurrentProgram: return "get-program";
+        case QueryRequest::VendorVersion: return "vendor-version";
+        case QueryRequest::CanBeAutomated: return "can-be-automated";
+        case QueryRequest::Bypass: return "bypass";
+        case QueryRequest::ProcessPrecision: return "process-precision";
+    }
+    return nullptr;
+}
+
+const char* wordOf(TestSignal signal) {
+    switch (signal) {
+        case TestSignal::Silence: return "silence";
+        case TestSignal::Noise: return "noise";
+        case TestSignal::Impulse: return "impulse";
+        case TestSignal::Square: return "square";
+        case TestSignal::Denormal: return "denormal";
+        case TestSignal::NotANumber: return "nan";
+        case TestSignal::Infinity: return "inf";
+    }
+    return nullptr;
+}
+
+const char* wordOf(RoundTripKind kind) {
+    switch (kind) {
+        case RoundTripKind::Parameters: return "parameters";
+        case RoundTripKind::Chunk: return "chunk";
+        case RoundTripKind::Programs: return "programs";
+    }
+    return nullptr;
+}
+
+namespace {
 // Floats as the shortest text that reads back to the same float.
 std::string numberText(double value) {
     if (std::isnan(value)) return "nan";
@@ -50,12 +84,215 @@ bool readNumber(const std::string& word, double& number) {
     number = static_cast<double>(static_cast<float>(number));
     return *end == '\0';
 }
+
+// An enumeration's value by its word: the words run from the first value
+// until wordOf gives none.
+template <typename Enum>
+bool enumByWord(const std::string& word, Enum& value) {
+    for (int i = 0; wordOf(static_cast<Enum>(i)); ++i)
+        if (word == wordOf(static_cast<Enum>(i))) {
+            value = static_cast<Enum>(i);
+            return true;
+        }
+    return false;
+}
+
+constexpr int64_t kLeast = INT64_MIN, kMost = INT64_MAX;
+constexpr int32_t kMostTextBytes = 4096;
+
+// Writes an operation's fields after its word.
+class FieldWriter {
+public:
+    explicit FieldWriter(std::string& text) : line(text) {}
+
+    void integer(const char*, int64_t value, int64_t = kLeast, int64_t = kMost) { add(std::to_string(value)); }
+    void number(const char*, double value) { add(numberText(value)); }
+    template <typename Enum>
+    void choice(const char*, Enum value) { add(wordOf(value)); }
+    void either(const char* yes, const char* no, bool value) { add(value ? yes : no); }
+    void wordOrNull(const char*, const std::string& text, bool null) { add(null ? "null" : text); }
+    void bytesOrNull(const char*, int32_t bytes, bool null) { add(null ? "null" : std::to_string(bytes)); }
+    void flag(const char* word, bool set) {
+        if (set) add(word);
+    }
+    void tagged(const char* tag, uint32_t value) {
+        if (value == 0) return;
+        add(tag);
+        add(std::to_string(value));
+    }
+
+private:
+    void add(const std::string& word) { line += " " + word; }
+    std::string& line;
+};
+
+// The words an operation takes, for a message: "param INDEX VALUE".
+class FieldUsage {
+public:
+    explicit FieldUsage(std::string& text) : line(text) {}
+
+    void integer(const char* name, int64_t, int64_t = kLeast, int64_t = kMost) { add(name); }
+    void number(const char* name, double) { add(name); }
+    template <typename Enum>
+    void choice(const char* name, Enum) { add(name); }
+    void either(const char* yes, const char* no, bool) { add(std::string(yes) + "|" + no); }
+    void wordOrNull(const char* name, const std::string&, bool) { add(std::string(name) + "|null"); }
+    void bytesOrNull(const char* name, int32_t, bool) { add(std::string(name) + "|null"); }
+    void flag(const char* word, bool) { add(std::string("[") + word + "]"); }
+    void tagged(const char* tag, uint32_t) { add(std::string("[") + tag + " SEED]"); }
+
+private:
+    void add(const std::string& word) { line += " " + word; }
+    std::string& line;
+};
+
+// Reads an operation's fields from the words after its word; the first
+// word it cannot take stops it with the reason.
+class FieldReader {
+public:
+    explicit FieldReader(const std::vector<std::string>& lineWords) : words(lineWords) {}
+
+    void integer(const char* name, int64_t& value, int64_t least = kLeast, int64_t most = kMost) {
+        const std::string* word = next(name);
+        if (!word) return;
+        if (!parseWholeNumber(*word, value)) fail("'" + *word + "' is no whole number");
+        else if (value < least || value > most)
+            fail(std::string(name) + " runs from " + std::to_string(least) + " to " + std::to_string(most));
+    }
+    void number(const char* name, double& value) {
+        const std::string* word = next(name);
+        if (word && !readNumber(*word, value)) fail("'" + *word + "' is no number");
+    }
+    template <typename Enum>
+    void choice(const char* name, Enum& value) {
+        const std::string* word = next(name);
+        if (word && !enumByWord(*word, value)) fail("'" + *word + "' is no " + name + " of this operation");
+    }
+    void either(const char* yes, const char* no, bool& value) {
+        const std::string* word = next(yes);
+        if (!word) return;
+        value = *word == yes;
+        if (!value && *word != no) fail("'" + *word + "' is neither " + yes + " nor " + no);
+    }
+    void wordOrNull(const char* name, std::string& text, bool& null) {
+        const std::string* word = next(name);
+        if (!word) return;
+        null = *word == "null";
+        if (!null) text = *word;
+    }
+    void bytesOrNull(const char* name, int32_t& bytes, bool& null) {
+        const std::string* word = next(name);
+        if (!word) return;
+        null = *word == "null";
+        if (null) return;
+        int64_t size = 0;
+        if (!parseWholeNumber(*word, size) || size < 1 || size > kMostTextBytes)
+            fail("a text buffer holds 1 to " + std::to_string(kMostTextBytes) + " bytes");
+        else bytes = static_cast<int32_t>(size);
+    }
+    void flag(const char* word, bool& set) { set = take(word); }
+    void tagged(const char* tag, uint32_t& value) {
+        if (!take(tag)) return;
+        int64_t seed = 0;
+        const std::string* word = next(tag);
+        if (word && (!parseWholeNumber(*word, seed) || seed <= 0 || seed > 0xFFFFFFFFll))
+            fail(std::string(tag) + " takes a seed from 1 to 4294967295");
+        value = static_cast<uint32_t>(seed);
+    }
+
+    bool finished() const { return !failed && at == words.size(); }
+    bool failedWith(std::string& reason) const {
+        if (!failed) return false;
+        reason = error;
+        return true;
+    }
+
+private:
+    const std::string* next(const char* name) {
+        if (failed) return nullptr;
+        if (at < words.size()) return &words[at++];
+        fail(std::string("it ends before its ") + name);
+        return nullptr;
+    }
+    bool take(const char* word) {
+        if (failed || at >= words.size() || words[at] != word) return false;
+        ++at;
+        return true;
+    }
+    void fail(const std::string& reason) {
+        if (failed) return;
+        failed = true;
+        error = reason;
+    }
+
+    const std::vector<std::string>& words;
+    size_t at = 1;  // after the operation's own word
+    bool failed = false;
+    std::string error;
+};
+
+// The kind whose word the line starts with, made with its defaults.
+template <size_t I = 0>
+bool operationByWord(const std::string& word, Operation& operation) {
+    if constexpr (I == std::variant_size_v<Operation>) {
+        return false;
+    } else {
+        using Kind = std::variant_alternative_t<I, Operation>;
+        if (word == Kind::word) {
+            operation = Kind{};
+            return true;
+        }
+        return operationByWord<I + 1>(word, operation);
+    }
+}
 }  // namespace
 
-const char* textRequestWord(TextRequest request) { return kTextWords[static_cast<int>(request)]; }
-const char* queryRequestWord(QueryRequest request) { return kQueryWords[static_cast<int>(request)]; }
-const char* testSignalWord(TestSignal signal) { return kSignalWords[static_cast<int>(signal)]; }
-const char* roundTripWord(RoundTripKind kind) { return kRoundTripWords[static_cast<int>(kind)]; }
+std::string formatOperation(const Operation& operation) {
+    return std::visit(
+        [](auto kind) {
+            std::string line = decltype(kind)::word;
+            FieldWriter writer(line);
+            kind.fields(writer);
+            return line;
+        },
+        operation);
+}
+
+bool parseOperation(const std::string& line, Operation& operation, std::string& error) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    if (words.empty()) {
+        error = "an empty line";
+        return false;
+    }
+    if (!operationByWord(words[0], operation)) {
+        error = "no operation is called '" + words[0] + "'";
+        return false;
+    }
+    return std::visit(
+        [&](auto& kind) {
+            FieldReader reader(words);
+            kind.fields(reader);
+            if (reader.finished()) return true;
+            std::string usage = std::remove_reference_t<decltype(kind)>::word;
+            FieldUsage describe(usage);
+            auto blank = kind;
+            blank.fields(describe);
+            std::string reason;
+            if (!reader.failedWith(reason)) reason = "it has words past its end";
+            error = reason + " (" + usage + ")";
+            return false;
+        },
+        operation);
+}
+
+bool dependsOnThreadTiming(const OperationList& operations) {
+    for (const Operation& operation : operations)
+        if (const auto* process = std::get_if<ops::Process>(&operation); process && process->threadSeed != 0)
+            return true;
+    return false;
+}
 
 int32_t nominalTextSize(TextRequest request) {
     switch (request) {
@@ -79,150 +316,4 @@ bool textTakesParameter(TextRequest request) {
 bool queryTakesParameter(QueryRequest request) {
     return request == QueryRequest::ParameterProperties ||
            request == QueryRequest::StringToParameter || request == QueryRequest::CanBeAutomated;
-}
-
-std::string formatOperation(const Operation& op) {
-    std::string line = kKindWords[static_cast<int>(op.kind)];
-    const auto add = [&line](const std::string& word) { line += " " + word; };
-    switch (op.kind) {
-        case OperationKind::SampleRate: add(numberText(op.value)); break;
-        case OperationKind::BlockSize:
-        case OperationKind::Program:
-        case OperationKind::GetParameter: add(std::to_string(op.index)); break;
-        case OperationKind::ProgramName:
-        case OperationKind::CanDo: add(op.nullPointer ? "null" : op.text); break;
-        case OperationKind::SetParameter:
-            add(std::to_string(op.index));
-            add(numberText(op.value));
-            break;
-        case OperationKind::Text:
-            add(textRequestWord(op.textRequest()));
-            add(std::to_string(op.index));
-            add(op.nullPointer ? "null" : std::to_string(op.bufferSize));
-            break;
-        case OperationKind::Query:
-            add(queryRequestWord(op.queryRequest()));
-            add(std::to_string(op.index));
-            if (op.nullPointer) add("null");
-            break;
-        case OperationKind::Process:
-            add(std::to_string(op.blocks));
-            add(std::to_string(op.index));
-            add(testSignalWord(op.signal()));
-            add(op.inPlace ? "in-place" : "out-of-place");
-            if (op.threadSeed != 0) {
-                add("thread");
-                add(std::to_string(op.threadSeed));
-            }
-            break;
-        case OperationKind::RoundTrip: add(roundTripWord(op.roundTrip())); break;
-        default: break;
-    }
-    return line;
-}
-
-bool parseOperation(const std::string& line, Operation& op, std::string& error) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    op = Operation();
-    if (words.empty()) {
-        error = "an empty line";
-        return false;
-    }
-    const int32_t kind = wordIndex(kKindWords, words[0]);
-    if (kind < 0) {
-        error = "no operation is called '" + words[0] + "'";
-        return false;
-    }
-    op.kind = static_cast<OperationKind>(kind);
-    const auto wants = [&](size_t least, size_t most) {
-        if (words.size() - 1 >= least && words.size() - 1 <= most) return true;
-        error = "'" + words[0] + "' takes " + std::to_string(least) +
-                (least == most ? "" : " to " + std::to_string(most)) + " words";
-        return false;
-    };
-    const auto integer = [&](size_t at, int64_t& number) {
-        if (parseWholeNumber(words[at], number)) return true;
-        error = "'" + words[at] + "' is no whole number";
-        return false;
-    };
-    const auto number = [&](size_t at, double& value) {
-        if (readNumber(words[at], value)) return true;
-        error = "'" + words[at] + "' is no number";
-        return false;
-    };
-    const auto word = [&](size_t at, int32_t found, const char* what) {
-        if (found >= 0) {
-            op.what = found;
-            return true;
-        }
-        error = "'" + words[at] + "' is no " + what;
-        return false;
-    };
-    switch (op.kind) {
-        case OperationKind::SampleRate: return wants(1, 1) && number(1, op.value);
-        case OperationKind::BlockSize:
-        case OperationKind::Program:
-        case OperationKind::GetParameter: return wants(1, 1) && integer(1, op.index);
-        case OperationKind::ProgramName:
-        case OperationKind::CanDo:
-            if (!wants(1, 1)) return false;
-            op.nullPointer = words[1] == "null";
-            if (!op.nullPointer) op.text = words[1];
-            return true;
-        case OperationKind::SetParameter:
-            return wants(2, 2) && integer(1, op.index) && number(2, op.value);
-        case OperationKind::Text: {
-            if (!wants(3, 3) || !word(1, wordIndex(kTextWords, words[1]), "text request") ||
-                !integer(2, op.index))
-                return false;
-            op.nullPointer = words[3] == "null";
-            if (op.nullPointer) return true;
-            int64_t size = 0;
-            if (!integer(3, size)) return false;
-            if (size < 1 || size > 4096) {
-                error = "a text buffer holds 1 to 4096 bytes";
-                return false;
-            }
-            op.bufferSize = static_cast<int32_t>(size);
-            return true;
-        }
-        case OperationKind::Query:
-            if (!wants(2, 3) || !word(1, wordIndex(kQueryWords, words[1]), "query") ||
-                !integer(2, op.index))
-                return false;
-            op.nullPointer = words.size() == 4;
-            if (op.nullPointer && words[3] != "null") {
-                error = "a query ends with 'null' or nothing";
-                return false;
-            }
-            return true;
-        case OperationKind::Process: {
-            if (!wants(4, 6) || !integer(1, op.blocks) || !integer(2, op.index) ||
-                !word(3, wordIndex(kSignalWords, words[3]), "signal"))
-                return false;
-            if (op.blocks < 0 || op.blocks > 100000 || op.index < 0 || op.index > 1 << 20) {
-                error = "a process takes 0 to 100000 blocks of 0 to 1048576 frames";
-                return false;
-            }
-            if (words[4] != "in-place" && words[4] != "out-of-place") {
-                error = "'" + words[4] + "' is neither in-place nor out-of-place";
-                return false;
-            }
-            op.inPlace = words[4] == "in-place";
-            if (words.size() == 5) return true;
-            int64_t seed = 0;
-            if (words.size() != 7 || words[5] != "thread" || !integer(6, seed) || seed <= 0 ||
-                seed > 0xFFFFFFFFll) {
-                error = "a process ends with 'thread SEED' or nothing";
-                return false;
-            }
-            op.threadSeed = static_cast<uint32_t>(seed);
-            return true;
-        }
-        case OperationKind::RoundTrip:
-            return wants(1, 1) && word(1, wordIndex(kRoundTripWords, words[1]), "round trip");
-        default: return wants(0, 0);
-    }
 }

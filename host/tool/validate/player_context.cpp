@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/library/vst2_call_text.h"
+#include "host/tool/validate/child_runner.h"
+
 namespace {
 thread_local bool notesCalls = true;
 
@@ -17,27 +20,49 @@ int32_t PlayerContext::saneBlock() const {
     return blockSize >= 1 && blockSize <= 8192 ? static_cast<int32_t>(blockSize) : 512;
 }
 
+void PlayerContext::log(const std::string& line) const {
+    if (logFd >= 0) writeLogLine(logFd, line);
+}
+
+void PlayerContext::logHostCalls() {
+    if (!logging()) return;
+    const int fd = logFd;
+    host.observer = [fd](const HostCall& call) {
+        writeLogLine(fd, describeHostCall(call) + (notesCalls ? "" : " (second thread)"));
+    };
+    log("-> entry (" + module.path() + ")");
+}
+
 std::unique_ptr<PluginInstance> PlayerContext::createInstance() {
     progress.callKind.store(-1);
     progress.beat();
+    logHostCalls();
     std::string error;
     std::unique_ptr<PluginInstance> instance = PluginInstance::create(module, host, error);
     if (!instance) {
-        findings.failure("no-instance", "no-instance",
-                         "the entry gave no instance (" + error + ")");
+        findings.failure(FindingKind::NoInstance, "", "the entry gave no instance (" + error + ")");
         return nullptr;
     }
+    observe(*instance);
+    return instance;
+}
+
+void PlayerContext::observe(PluginInstance& instance) {
     ChildProgress* shared = &progress;
-    instance->requestObserver = [shared](const HostRequest& request) {
+    const int fd = logFd;
+    instance.requestObserver = [shared, fd](const HostRequest& request) {
         shared->beat();
-        if (!notesCalls) return;
+        if (fd >= 0) writeLogLine(fd, describeRequest(request) + (notesCalls ? "" : " (second thread)"));
+        if (!notesCalls) {
+            shared->threadParameter.store(request.index, std::memory_order_relaxed);
+            return;
+        }
         shared->callKind.store(static_cast<int32_t>(request.kind), std::memory_order_relaxed);
         shared->callOpcode.store(request.opcode, std::memory_order_relaxed);
         shared->callIndex.store(request.index, std::memory_order_relaxed);
         shared->callValue.store(request.value, std::memory_order_relaxed);
         shared->callNull.store(request.ptr == nullptr ? 1 : 0, std::memory_order_relaxed);
     };
-    return instance;
 }
 
 std::unique_ptr<PluginInstance> PlayerContext::freshOpenedInstance() {

@@ -13,12 +13,16 @@
 #include "host/tool/validate/finding_sink.h"
 
 struct PlayerContext {
-    PlayerContext(ChildReport& report, ChildProgress& shared, double maxLevel)
-        : progress(shared), findings(report, shared), loudest(maxLevel) {}
+    PlayerContext(ChildReport& report, ChildProgress& shared, double maxLevel, int logDescriptor)
+        : progress(shared), findings(report, shared), loudest(maxLevel), logFd(logDescriptor) {}
 
     ChildProgress& progress;
     FindingSink findings;
     double loudest;  // the largest output peak from clean input, linear
+    int logFd;       // where --log's lines go; -1 without
+
+    bool logging() const { return logFd >= 0; }
+    void log(const std::string& line) const;
 
     VstModule module;
     PluginHost host;
@@ -41,9 +45,14 @@ struct PlayerContext {
 
     // An instance through the entry, with the heartbeat watching its calls
     // (and, on the threads that play the sequence, noting the call under
-    // way, so that a hang names the call that never returned).
+    // way, so that a hang names the call that never returned), and the log
+    // seeing them.
     // Null, with a failure recorded, when the entry gives none.
     std::unique_ptr<PluginInstance> createInstance();
+    // What createInstance does for an instance made otherwise; the host's
+    // side is logged from before the entry is called.
+    void observe(PluginInstance& instance);
+    void logHostCalls();
     // A fresh instance as a host restoring a session has it: opened, with
     // the rate and block size of this one.
     std::unique_ptr<PluginInstance> freshOpenedInstance();

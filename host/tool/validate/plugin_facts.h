@@ -17,6 +17,7 @@ struct PluginFacts {
     int32_t flags = 0;
     int32_t uniqueId = 0;
     std::string name;  // the product, else the effect name
+    bool takesNotes = false;  // an instrument, or an effect that says it receives MIDI
 
     bool hasChunks() const;
 };

@@ -26,9 +26,14 @@ void checkRecovery(PlayerContext& context, BlockRunner& blocks) {
     for (size_t i = 0; i < defaults.size(); ++i) plugin.setParameter(static_cast<int32_t>(i), defaults[i]);
     plugin.resume();
     plugin.startProcessing();
+    // An instrument is told to let go of its keys, as hosts do when they stop.
+    if (blocks.sentNotes()) {
+        std::vector<VstMidiEvent> release = allNotesOff();
+        blocks.sendEvents(context, release);
+    }
     const int64_t blocksInTwoSeconds = static_cast<int64_t>(2 * rate) / block + 1;
     if (!blocks.playClean(context, block, blocksInTwoSeconds))
-        context.findings.failure("never-recovers", "never-recovers",
+        context.findings.failure(FindingKind::NeverRecovers, "",
                                  "output stays non-finite after a reset to the defaults and 2 s of "
                                  "clean input");
 }

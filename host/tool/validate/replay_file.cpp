@@ -32,7 +32,9 @@ std::string formatReplay(const ReplayFile& replay) {
         << "seed " << replay.seed << "\n"
         << "sequence " << replay.sequence << "\n"
         << "max-level " << replay.maxLevelDb << "\n"
+        << "kind " << kindWord(replay.kind) << "\n"
         << "finding " << oneLine(replay.findingKey) << "\n"
+        << "seen " << oneLine(replay.seen) << "\n"
         << "reason " << oneLine(replay.reason) << "\n"
         << "operations " << replay.operations.size() << "\n";
     for (const Operation& op : replay.operations) out << formatOperation(op) << "\n";
@@ -43,7 +45,7 @@ bool parseReplay(const std::string& text, ReplayFile& replay, std::string& error
     std::istringstream in(text);
     std::string line;
     int number = 0;
-    bool inOperations = false, sawPlugin = false;
+    bool inOperations = false, sawPlugin = false, sawKind = false;
     size_t expected = 0;
     replay = ReplayFile();
     while (std::getline(in, line)) {
@@ -81,8 +83,16 @@ bool parseReplay(const std::string& text, ReplayFile& replay, std::string& error
                 error = where + "max-level needs a number of dB";
                 return false;
             }
+        } else if (word == "kind") {
+            if (!kindByWord(rest.c_str(), replay.kind)) {
+                error = where + "no finding is of the kind '" + rest + "'";
+                return false;
+            }
+            sawKind = true;
         } else if (word == "finding") {
             replay.findingKey = rest;
+        } else if (word == "seen") {
+            replay.seen = rest;
         } else if (word == "reason") {
             replay.reason = rest;
         } else if (word == "operations") {
@@ -97,6 +107,8 @@ bool parseReplay(const std::string& text, ReplayFile& replay, std::string& error
         error = "not a vst2host validate reproducer: it names no plug-in or no operations";
         return false;
     }
+    // Files from before the kind had its own line: the key starts with it.
+    if (!sawKind) kindByWord(replay.findingKey.substr(0, replay.findingKey.find(':')).c_str(), replay.kind);
     if (replay.operations.size() != expected) {
         error = "the reproducer is cut short: " + std::to_string(expected) + " operations announced, " +
                 std::to_string(replay.operations.size()) + " found";

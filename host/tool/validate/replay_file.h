@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/tool/validate/finding_kind.h"
 #include "host/tool/validate/operation.h"
 #include "host/tool/validate/plugin_facts.h"
 
@@ -15,7 +16,9 @@ struct ReplayFile {
     uint64_t seed = 0;
     uint64_t sequence = 0;
     double maxLevelDb = 40.0;
+    FindingKind kind = FindingKind::Crash;
     std::string findingKey;
+    std::string seen;  // what the finding showed, with its values; empty in files that predate it
     std::string reason;
     OperationList operations;
 };

@@ -43,12 +43,11 @@ void RequestChecks::checkWrites(PlayerContext& context, const GuardedBuffer& buf
                                 const std::string& what) {
     const size_t reach = buffer.reach();
     if (reach > bytes)
-        context.findings.failure("outside-buffer", "outside-buffer:" + what,
+        context.findings.failure(FindingKind::OutsideBuffer, what,
                                  "wrote " + std::to_string(reach) + " bytes into " + what + " of " +
                                      std::to_string(bytes));
     if (buffer.damagedBefore())
-        context.findings.failure("outside-buffer", "outside-buffer:front:" + what,
-                                 "wrote in front of " + what);
+        context.findings.failure(FindingKind::OutsideBuffer, "front:" + what, "wrote in front of " + what);
 }
 
 char* RequestChecks::placeText(GuardedBuffer& buffer, const std::string& text) {
@@ -57,42 +56,42 @@ char* RequestChecks::placeText(GuardedBuffer& buffer, const std::string& text) {
     return at;
 }
 
-void RequestChecks::text(PlayerContext& context, const Operation& op) {
-    const TextOpcode request = textOpcode(op.textRequest());
-    const intptr_t value = op.textRequest() == TextRequest::ProgramNameIndexed ? -1 : 0;
+void RequestChecks::text(PlayerContext& context, const ops::Text& op) {
+    const TextOpcode request = textOpcode(op.request);
+    const intptr_t value = op.request == TextRequest::ProgramNameIndexed ? -1 : 0;
     if (op.nullPointer) {
         context.plugin->dispatch(request.opcode, static_cast<int32_t>(op.index), value, nullptr);
         return;
     }
     const size_t size = static_cast<size_t>(op.bufferSize);
-    const size_t nominal = static_cast<size_t>(nominalTextSize(op.textRequest()));
+    const size_t nominal = static_cast<size_t>(nominalTextSize(op.request));
     char* buffer = reinterpret_cast<char*>(textBuffer.place(size, 1, std::min(nominal, size)));
     context.plugin->dispatch(request.opcode, static_cast<int32_t>(op.index), value, buffer);
     const size_t reach = textBuffer.reach();
     const std::string what = request.name;
     if (reach > size) {
-        context.findings.failure("outside-buffer", std::string("outside-buffer:text:") + what,
+        context.findings.failure(FindingKind::OutsideBuffer, "text:" + what,
                                  "wrote " + std::to_string(reach) + " bytes of the " + what +
                                      " into a buffer of " + std::to_string(size));
     } else if (reach > nominal) {
         context.findings.warning(
-            "outside-buffer", std::string("outside-buffer:text-nominal:") + what,
+            FindingKind::OutsideBuffer, "text-nominal:" + what,
             "wrote " + std::to_string(reach) + " bytes of the " + what + " where the interface allows " +
                 std::to_string(nominal) + " (the host's buffer of " + std::to_string(size) +
                 " held them)");
     }
     if (textBuffer.damagedBefore())
-        context.findings.failure("outside-buffer", "outside-buffer:front:" + what,
+        context.findings.failure(FindingKind::OutsideBuffer, "front:" + what,
                                  "wrote in front of the buffer for the " + what);
 }
 
-void RequestChecks::query(PlayerContext& context, const Operation& op) {
+void RequestChecks::query(PlayerContext& context, const ops::Query& op) {
     PluginInstance& plugin = *context.plugin;
     const int32_t index = static_cast<int32_t>(op.index);
     const auto record = [&](size_t bytes) -> void* {
         return op.nullPointer ? nullptr : recordBuffer.place(bytes, 8, bytes);
     };
-    switch (op.queryRequest()) {
+    switch (op.request) {
         case QueryRequest::ParameterProperties:
             plugin.dispatch(effGetParameterProperties, index, 0, record(kParameterPropertiesSize));
             if (!op.nullPointer)
@@ -100,7 +99,7 @@ void RequestChecks::query(PlayerContext& context, const Operation& op) {
             break;
         case QueryRequest::InputProperties:
         case QueryRequest::OutputProperties: {
-            const bool input = op.queryRequest() == QueryRequest::InputProperties;
+            const bool input = op.request == QueryRequest::InputProperties;
             plugin.dispatch(input ? effGetInputProperties : effGetOutputProperties, index, 0,
                             record(kPinPropertiesSize));
             if (!op.nullPointer)
@@ -158,13 +157,13 @@ void RequestChecks::query(PlayerContext& context, const Operation& op) {
     }
 }
 
-void RequestChecks::canDo(PlayerContext& context, const Operation& op) {
+void RequestChecks::canDo(PlayerContext& context, const ops::CanDo& op) {
     char* text = op.nullPointer ? nullptr : placeText(textBuffer, op.text);
     context.plugin->dispatch(effCanDo, 0, 0, text);
     if (text) checkWrites(context, textBuffer, op.text.size() + 1, "the capability text it was asked about");
 }
 
-void RequestChecks::setProgramName(PlayerContext& context, const Operation& op) {
+void RequestChecks::setProgramName(PlayerContext& context, const ops::ProgramName& op) {
     char* text = op.nullPointer ? nullptr : placeText(textBuffer, op.text);
     context.plugin->dispatch(effSetProgramName, 0, 0, text);
     if (text) checkWrites(context, textBuffer, op.text.size() + 1, "the program name it was given");

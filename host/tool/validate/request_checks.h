@@ -11,10 +11,10 @@ class RequestChecks {
 public:
     RequestChecks();
 
-    void text(PlayerContext& context, const Operation& operation);
-    void query(PlayerContext& context, const Operation& operation);
-    void canDo(PlayerContext& context, const Operation& operation);
-    void setProgramName(PlayerContext& context, const Operation& operation);
+    void text(PlayerContext& context, const ops::Text& operation);
+    void query(PlayerContext& context, const ops::Query& operation);
+    void canDo(PlayerContext& context, const ops::CanDo& operation);
+    void setProgramName(PlayerContext& context, const ops::ProgramName& operation);
 
 private:
     // A failure when the plug-in wrote past `bytes` of a buffer it was

@@ -18,43 +18,51 @@ const std::vector<std::string> kCapabilities = {
     "offline", "plugAsChannelInsert", "plugAsSend", "mixDryWet", "midiProgramNames",
     "bypass", "hasCockosExtensions", "receiveVstMidiEvnt", "plugAsChanelInsert"};
 
-Operation make(OperationKind kind, int64_t index = 0) {
-    Operation op;
-    op.kind = kind;
+ops::Text text(TextRequest request, int64_t index, int32_t size) {
+    ops::Text op;
+    op.request = request;
     op.index = index;
-    return op;
-}
-
-Operation text(TextRequest request, int64_t index, int32_t size) {
-    Operation op = make(OperationKind::Text, index);
-    op.what = static_cast<int32_t>(request);
     op.bufferSize = size;
     return op;
 }
 
-Operation query(QueryRequest request, int64_t index = 0) {
-    Operation op = make(OperationKind::Query, index);
-    op.what = static_cast<int32_t>(request);
+ops::Query query(QueryRequest request, int64_t index = 0) {
+    ops::Query op;
+    op.request = request;
+    op.index = index;
     return op;
 }
 
-Operation process(int64_t blocks, int64_t frames, TestSignal signal, bool inPlace) {
-    Operation op = make(OperationKind::Process, frames);
+ops::Process process(int64_t blocks, int64_t frames, TestSignal signal, bool inPlace) {
+    ops::Process op;
     op.blocks = blocks;
-    op.what = static_cast<int32_t>(signal);
+    op.frames = frames;
+    op.signal = signal;
     op.inPlace = inPlace;
     return op;
 }
 
-Operation rate(double hertz) {
-    Operation op = make(OperationKind::SampleRate);
-    op.value = static_cast<float>(hertz);  // the rate goes to the plug-in as a float
+ops::SampleRate rate(double hertz) {
+    ops::SampleRate op;
+    op.hertz = static_cast<float>(hertz);  // the rate goes to the plug-in as a float
     return op;
 }
 
-Operation roundTrip(RoundTripKind kind) {
-    Operation op = make(OperationKind::RoundTrip);
-    op.what = static_cast<int32_t>(kind);
+ops::BlockSize blockSize(int64_t frames) {
+    ops::BlockSize op;
+    op.frames = frames;
+    return op;
+}
+
+ops::RoundTrip roundTrip(RoundTripKind kind) {
+    ops::RoundTrip op;
+    op.kind = kind;
+    return op;
+}
+
+ops::CanDo canDo(const std::string& capability) {
+    ops::CanDo op;
+    op.text = capability;
     return op;
 }
 
@@ -140,7 +148,7 @@ void SequenceBuilder::configure() {
                         ? random.pick(std::vector<int64_t>{64, 128, 256, 512, 1024, 2048, 4096, 8192})
                         : random.between(1, kLargestPoliteBlock);
     if (hostile && random.chance(15)) block = random.pick(std::vector<int64_t>{0, -1, 65536});
-    add(make(OperationKind::BlockSize, block));
+    add(blockSize(block));
 }
 
 void SequenceBuilder::processStep() {
@@ -164,13 +172,15 @@ void SequenceBuilder::processStep() {
         TestSignal::Square, TestSignal::Denormal});
     if (hostile && random.chance(20))
         signal = random.chance(60) ? TestSignal::NotANumber : TestSignal::Infinity;
-    Operation op = process(blocks, frames, signal, random.chance(30));
+    ops::Process op = process(blocks, frames, signal, random.chance(30));
     if (random.chance(10)) op.threadSeed = static_cast<uint32_t>(random.between(1, 0x7FFFFFFF));
+    if (facts.takesNotes && random.chance(60)) op.notesSeed = static_cast<uint32_t>(random.between(1, 0x7FFFFFFF));
     if (add(op)) framesLeft -= blocks * frames;
 }
 
 void SequenceBuilder::parameterStep() {
-    Operation op = make(OperationKind::SetParameter, parameterIndex());
+    ops::SetParameter op;
+    op.index = parameterIndex();
     op.value = parameterValue();
     add(op);
 }
@@ -188,7 +198,7 @@ void SequenceBuilder::textStep() {
         index = hostile && random.chance(12)
                     ? random.pick(std::vector<int64_t>{-1, facts.numPrograms, 1 << 20})
                     : static_cast<int64_t>(random.below(static_cast<uint64_t>(std::max(facts.numPrograms, 1))));
-    Operation op = text(request, index, random.pick(politeTextSizes(request)));
+    ops::Text op = text(request, index, random.pick(politeTextSizes(request)));
     // Hosts that honour the interface pass its sizes; the parameter names of
     // every host traced take 64 bytes or more.
     if (hostile && request != TextRequest::ParameterName && random.chance(35))
@@ -208,14 +218,13 @@ void SequenceBuilder::queryStep() {
         QueryRequest::CanBeAutomated,      QueryRequest::Bypass,
         QueryRequest::ProcessPrecision};
     if (random.chance(25)) {
-        Operation op = make(OperationKind::CanDo);
-        op.text = random.pick(kCapabilities);
+        ops::CanDo op = canDo(random.pick(kCapabilities));
         op.nullPointer = hostile && random.chance(15);
         add(op);
         return;
     }
     const QueryRequest request = random.pick(requests);
-    Operation op = query(request);
+    ops::Query op = query(request);
     if (queryTakesParameter(request)) op.index = parameterIndex();
     else if (request == QueryRequest::InputProperties)
         op.index = static_cast<int64_t>(random.below(static_cast<uint64_t>(std::max(facts.numInputs, 1))));
@@ -234,7 +243,7 @@ void SequenceBuilder::queryStep() {
 
 void SequenceBuilder::programStep() {
     if (random.chance(30)) {
-        Operation op = make(OperationKind::ProgramName);
+        ops::ProgramName op;
         op.text = "Program-" + std::to_string(random.below(1000));
         if (hostile && random.chance(20)) op.text = std::string(63, 'W');
         op.nullPointer = hostile && random.chance(15);
@@ -244,42 +253,45 @@ void SequenceBuilder::programStep() {
     int64_t program = static_cast<int64_t>(random.below(static_cast<uint64_t>(std::max(facts.numPrograms, 1))));
     if (hostile && random.chance(12))
         program = random.pick(std::vector<int64_t>{-1, facts.numPrograms, 1 << 20});
-    add(make(OperationKind::Program, program));
+    ops::Program op;
+    op.index = program;
+    add(op);
 }
 
 void SequenceBuilder::reconfigureStep() {
     switch (random.below(4)) {
         case 0:  // suspend and resume in any order: a suspend alone, a resume twice
-            add(make(random.chance(50) ? OperationKind::Suspend : OperationKind::Resume));
+            if (random.chance(50)) add(ops::Suspend{});
+            else add(ops::Resume{});
             break;
         case 1:  // what a host does around an offline render
-            add(make(OperationKind::Suspend));
-            add(make(OperationKind::BlockSize, 8192));
-            add(make(OperationKind::Resume));
+            add(ops::Suspend{});
+            add(blockSize(8192));
+            add(ops::Resume{});
             break;
         default:
-            add(make(OperationKind::Suspend));
+            add(ops::Suspend{});
             configure();
-            add(make(OperationKind::Resume));
+            add(ops::Resume{});
             break;
     }
     if (hostile && random.chance(20)) {
         // A rate changed under a running plug-in, or blocks after a suspend.
         if (random.chance(50)) add(rate(politeRate()));
-        else add(make(OperationKind::Suspend));
+        else add(ops::Suspend{});
         processStep();
     }
 }
 
 void SequenceBuilder::newInstanceStep() {
-    add(make(OperationKind::NewInstance));
+    add(ops::NewInstance{});
     if (random.chance(30)) scannerQueries();
     if (hostile && random.chance(30)) {
         processStep();  // before it is even opened
     }
-    add(make(OperationKind::Open));
+    add(ops::Open{});
     configure();
-    add(make(OperationKind::Resume));
+    add(ops::Resume{});
 }
 
 void SequenceBuilder::randomStep() {
@@ -288,11 +300,18 @@ void SequenceBuilder::randomStep() {
     else if (roll < 52) parameterStep();
     else if (roll < 67) textStep();
     else if (roll < 76) queryStep();
-    else if (roll < 80) add(make(OperationKind::GetParameter, parameterIndex()));
+    else if (roll < 80) {
+        ops::GetParameter op;
+        op.index = parameterIndex();
+        add(op);
+    }
     else if (roll < 86) programStep();
     else if (roll < 94) reconfigureStep();
     else if (roll < 96) newInstanceStep();
-    else if (roll < 98) add(make(random.chance(50) ? OperationKind::StartProcess : OperationKind::StopProcess));
+    else if (roll < 98) {
+        if (random.chance(50)) add(ops::StartProcess{});
+        else add(ops::StopProcess{});
+    }
     else {
         const RoundTripKind kind = facts.hasChunks() && random.chance(40)
                                        ? RoundTripKind::Chunk
@@ -304,39 +323,40 @@ void SequenceBuilder::randomStep() {
 
 OperationList SequenceBuilder::build() {
     if (random.chance(25)) scannerQueries();
-    if (random.chance(10)) add(make(OperationKind::NewInstance));
+    if (random.chance(10)) add(ops::NewInstance{});
     if (hostile && random.chance(8)) processStep();  // before open
-    add(make(OperationKind::Open));
+    add(ops::Open{});
     configure();
     for (int64_t i = random.between(0, 6); i > 0; --i) random.chance(50) ? textStep() : parameterStep();
     if (random.chance(10)) processStep();  // before any resume, as some hosts do
-    add(make(OperationKind::Resume));
-    if (random.chance(60)) add(make(OperationKind::StartProcess));
+    add(ops::Resume{});
+    if (random.chance(60)) add(ops::StartProcess{});
     for (int64_t steps = random.between(8, 40); steps > 0 && framesLeft > 0; --steps) randomStep();
     if (random.chance(70)) {
-        add(make(OperationKind::StopProcess));
-        add(make(OperationKind::Suspend));
+        add(ops::StopProcess{});
+        add(ops::Suspend{});
     }
     return operations;
 }
 
 // The order traced hosts follow when they open a session, save it and
 // close it, with blocks of every kind of size in between.
+// The order traced hosts follow when they open a session, save it and
+// close it, with blocks of every kind of size in between; an instrument
+// is played notes in every block.
 OperationList typicalSession(const PluginFacts& facts) {
     const int64_t params = std::min(facts.numParams, 64);
     const int64_t programs = std::min(facts.numPrograms, 16);
-    OperationList list = {make(OperationKind::Open), query(QueryRequest::VstVersion)};
-    for (const std::string& capability : kCapabilities) {
-        Operation op = make(OperationKind::CanDo);
-        op.text = capability;
-        list.push_back(op);
-    }
+    OperationList list = {ops::Open{}, query(QueryRequest::VstVersion)};
+    for (const std::string& capability : kCapabilities) list.push_back(canDo(capability));
     list.push_back(rate(44100));
-    list.push_back(make(OperationKind::BlockSize, 1024));
+    list.push_back(blockSize(1024));
     for (int64_t p = 0; p < params; ++p) {
         list.push_back(query(QueryRequest::CanBeAutomated, p));
         list.push_back(query(QueryRequest::ParameterProperties, p));
-        list.push_back(make(OperationKind::GetParameter, p));
+        ops::GetParameter get;
+        get.index = p;
+        list.push_back(get);
         list.push_back(text(TextRequest::ParameterName, p, 64));
     }
     for (TextRequest request : {TextRequest::EffectName, TextRequest::VendorString, TextRequest::ProductString})
@@ -346,22 +366,27 @@ OperationList typicalSession(const PluginFacts& facts) {
         list.push_back(query(QueryRequest::InputProperties, pin));
     for (int64_t pin = 0; pin < std::min(facts.numOutputs, 8); ++pin)
         list.push_back(query(QueryRequest::OutputProperties, pin));
-    list.push_back(make(OperationKind::Resume));
-    list.push_back(make(OperationKind::StartProcess));
-    list.push_back(process(4, 1024, TestSignal::Noise, false));
-    list.push_back(process(1, 272, TestSignal::Impulse, false));
-    list.push_back(process(1, 752, TestSignal::Noise, false));
+    list.push_back(ops::Resume{});
+    list.push_back(ops::StartProcess{});
+    uint32_t notes = 0;
+    const auto played = [&](ops::Process op) {
+        if (facts.takesNotes) op.notesSeed = ++notes;
+        return op;
+    };
+    list.push_back(played(process(4, 1024, TestSignal::Noise, false)));
+    list.push_back(played(process(1, 272, TestSignal::Impulse, false)));
+    list.push_back(played(process(1, 752, TestSignal::Noise, false)));
     list.push_back(process(1, 0, TestSignal::Silence, false));
-    list.push_back(process(4, 1023, TestSignal::Square, false));
-    list.push_back(process(4, 1024, TestSignal::Square, true));
+    list.push_back(played(process(4, 1023, TestSignal::Square, false)));
+    list.push_back(played(process(4, 1024, TestSignal::Square, true)));
     for (int64_t p = 0; p < params; ++p) {
         list.push_back(text(TextRequest::ParameterDisplay, p, 64));
         list.push_back(text(TextRequest::ParameterLabel, p, 64));
     }
-    list.push_back(process(8, 1024, TestSignal::Denormal, false));
+    list.push_back(played(process(8, 1024, TestSignal::Denormal, false)));
     list.push_back(process(8, 1024, TestSignal::Silence, false));
-    list.push_back(make(OperationKind::StopProcess));
-    list.push_back(make(OperationKind::Suspend));
+    list.push_back(ops::StopProcess{});
+    list.push_back(ops::Suspend{});
     list.push_back(roundTrip(RoundTripKind::Parameters));
     list.push_back(roundTrip(RoundTripKind::Programs));
     if (facts.hasChunks()) list.push_back(roundTrip(RoundTripKind::Chunk));
@@ -369,9 +394,7 @@ OperationList typicalSession(const PluginFacts& facts) {
 }
 
 OperationList denormalSession() {
-    return {make(OperationKind::Open), rate(44100), make(OperationKind::BlockSize, 512),
-            make(OperationKind::Resume), make(OperationKind::StartProcess),
-            make(OperationKind::DenormalTiming)};
+    return {ops::Open{}, rate(44100), blockSize(512), ops::Resume{}, ops::StartProcess{}, ops::DenormalTiming{}};
 }
 }  // namespace
 

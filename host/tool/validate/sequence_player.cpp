@@ -17,16 +17,9 @@ public:
     SequencePlayer(PlayerContext& playerContext) : context(playerContext) {}
 
     // False when the sequence ends here.
-    bool perform(const Operation& op);
+    bool perform(const Operation& operation) { return std::visit(*this, operation); }
 
-private:
-    PlayerContext& context;
-    BlockRunner blocks;
-    RequestChecks requests;
-};
-
-bool SequencePlayer::perform(const Operation& op) {
-    if (op.kind == OperationKind::NewInstance) {
+    bool operator()(const ops::NewInstance&) {
         context.plugin.reset();
         context.plugin = context.createInstance();
         context.sampleRate = 0.0;
@@ -34,41 +27,86 @@ bool SequencePlayer::perform(const Operation& op) {
         context.cleanSoFar = context.quietSoFar = true;
         return context.plugin != nullptr;
     }
-    PluginInstance& plugin = *context.plugin;
-    switch (op.kind) {
-        case OperationKind::Open: plugin.open(); break;
-        case OperationKind::SampleRate: context.setSampleRate(op.value); break;
-        case OperationKind::BlockSize: context.setBlockSize(op.index); break;
-        case OperationKind::Resume: plugin.resume(); break;
-        case OperationKind::Suspend: plugin.suspend(); break;
-        case OperationKind::StartProcess: plugin.startProcessing(); break;
-        case OperationKind::StopProcess: plugin.stopProcessing(); break;
-        case OperationKind::Program:
-            plugin.dispatch(effBeginSetProgram);
-            plugin.dispatch(effSetProgram, 0, static_cast<intptr_t>(op.index));
-            plugin.dispatch(effEndSetProgram);
-            break;
-        case OperationKind::ProgramName: requests.setProgramName(context, op); break;
-        case OperationKind::SetParameter:
-            if (!(op.value >= 0.0 && op.value <= 1.0)) context.taint();
-            plugin.setParameter(static_cast<int32_t>(op.index), static_cast<float>(op.value));
-            break;
-        case OperationKind::GetParameter: plugin.getParameter(static_cast<int32_t>(op.index)); break;
-        case OperationKind::Text: requests.text(context, op); break;
-        case OperationKind::Query: requests.query(context, op); break;
-        case OperationKind::CanDo: requests.canDo(context, op); break;
-        case OperationKind::Process:
-            if (blocks.play(context, op) == BlockRunner::Result::WentNonFinite) {
-                checkRecovery(context, blocks);
-                return false;
-            }
-            break;
-        case OperationKind::RoundTrip: checkRoundTrip(context, op.roundTrip()); break;
-        case OperationKind::DenormalTiming: checkDenormalSlowdown(context); break;
-        case OperationKind::NewInstance: break;
+    bool operator()(const ops::Open&) {
+        plugin().open();
+        return true;
     }
-    return true;
-}
+    bool operator()(const ops::SampleRate& op) {
+        context.setSampleRate(op.hertz);
+        return true;
+    }
+    bool operator()(const ops::BlockSize& op) {
+        context.setBlockSize(op.frames);
+        return true;
+    }
+    bool operator()(const ops::Resume&) {
+        plugin().resume();
+        return true;
+    }
+    bool operator()(const ops::Suspend&) {
+        plugin().suspend();
+        return true;
+    }
+    bool operator()(const ops::StartProcess&) {
+        plugin().startProcessing();
+        return true;
+    }
+    bool operator()(const ops::StopProcess&) {
+        plugin().stopProcessing();
+        return true;
+    }
+    bool operator()(const ops::Program& op) {
+        plugin().dispatch(effBeginSetProgram);
+        plugin().dispatch(effSetProgram, 0, static_cast<intptr_t>(op.index));
+        plugin().dispatch(effEndSetProgram);
+        return true;
+    }
+    bool operator()(const ops::ProgramName& op) {
+        requests.setProgramName(context, op);
+        return true;
+    }
+    bool operator()(const ops::SetParameter& op) {
+        if (!(op.value >= 0.0 && op.value <= 1.0)) context.taint();
+        plugin().setParameter(static_cast<int32_t>(op.index), static_cast<float>(op.value));
+        return true;
+    }
+    bool operator()(const ops::GetParameter& op) {
+        plugin().getParameter(static_cast<int32_t>(op.index));
+        return true;
+    }
+    bool operator()(const ops::Text& op) {
+        requests.text(context, op);
+        return true;
+    }
+    bool operator()(const ops::Query& op) {
+        requests.query(context, op);
+        return true;
+    }
+    bool operator()(const ops::CanDo& op) {
+        requests.canDo(context, op);
+        return true;
+    }
+    bool operator()(const ops::Process& op) {
+        if (blocks.play(context, op) == BlockRunner::Result::Played) return true;
+        checkRecovery(context, blocks);
+        return false;
+    }
+    bool operator()(const ops::RoundTrip& op) {
+        checkRoundTrip(context, op.kind);
+        return true;
+    }
+    bool operator()(const ops::DenormalTiming&) {
+        checkDenormalSlowdown(context);
+        return true;
+    }
+
+private:
+    PluginInstance& plugin() { return *context.plugin; }
+
+    PlayerContext& context;
+    BlockRunner blocks;
+    RequestChecks requests;
+};
 
 bool loadModule(PlayerContext& context, const std::string& path, std::string& error) {
     context.progress.callKind.store(-3);
@@ -77,8 +115,8 @@ bool loadModule(PlayerContext& context, const std::string& path, std::string& er
 }
 }  // namespace
 
-void readPluginFacts(const std::string& modulePath, ChildReport& report, ChildProgress& progress) {
-    PlayerContext context(report, progress, 1.0);
+void readPluginFacts(const std::string& modulePath, ChildReport& report, ChildProgress& progress, int logFd) {
+    PlayerContext context(report, progress, 1.0, logFd);
     FactsRecord& facts = report.facts;
     std::string error;
     if (!loadModule(context, modulePath, error)) {
@@ -86,11 +124,13 @@ void readPluginFacts(const std::string& modulePath, ChildReport& report, ChildPr
         return;
     }
     progress.callKind.store(-1);
+    context.logHostCalls();
     std::unique_ptr<PluginInstance> plugin = PluginInstance::create(context.module, context.host, error);
     if (!plugin) {
         copyField(facts.error, (modulePath + " is not a VST 2.4 plug-in: " + error).c_str());
         return;
     }
+    context.observe(*plugin);
     const AEffect* record = plugin->effect();
     facts.numParams = record->numParams;
     facts.numPrograms = record->numPrograms;
@@ -101,15 +141,20 @@ void readPluginFacts(const std::string& modulePath, ChildReport& report, ChildPr
     std::string name = plugin->productString();
     if (name.empty()) name = plugin->effectName();
     copyField(facts.name, name.c_str());
+    const auto says = [&plugin](const char* capability) {
+        return plugin->dispatch(effCanDo, 0, 0, const_cast<char*>(capability)) > 0;
+    };
+    facts.takesNotes = (record->flags & effFlagsIsSynth) != 0 || says("receiveVstEvents") ||
+                       says("receiveVstMidiEvent");
     facts.valid = 1;
 }
 
-void playSequence(const std::string& modulePath, const OperationList& operations, double maxLevel,
+void playSequence(const std::string& modulePath, const OperationList& operations, const PlayOptions& options,
                   ChildReport& report, ChildProgress& progress) {
-    PlayerContext context(report, progress, maxLevel);
+    PlayerContext context(report, progress, options.maxLevel, options.logFd);
     std::string error;
     if (!loadModule(context, modulePath, error)) {
-        context.findings.failure("no-instance", "no-module", "cannot load the plug-in: " + error);
+        context.findings.failure(FindingKind::NoInstance, "no-module", "cannot load the plug-in: " + error);
         return;
     }
     context.plugin = context.createInstance();
@@ -122,6 +167,8 @@ void playSequence(const std::string& modulePath, const OperationList& operations
         for (size_t i = 0; i < operations.size(); ++i) {
             progress.operation.store(static_cast<int32_t>(i));
             progress.beat();
+            if (context.logging())
+                context.log("# operation " + std::to_string(i + 1) + ": " + formatOperation(operations[i]));
             if (!player.perform(operations[i])) break;
         }
         progress.operation.store(static_cast<int32_t>(operations.size()));

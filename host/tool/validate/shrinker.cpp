@@ -6,18 +6,22 @@ namespace {
 class Budget {
 public:
     explicit Budget(const ShrinkLimits& limits)
-        : attemptsLeft(limits.attempts),
+        : stopped(limits.stopped),
+          attemptsLeft(limits.attempts),
           deadline(std::chrono::steady_clock::now() +
                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                        std::chrono::duration<double>(limits.seconds))) {}
     bool spend() {
-        if (attemptsLeft <= 0 || std::chrono::steady_clock::now() >= deadline) return false;
+        if (!left()) return false;
         --attemptsLeft;
         return true;
     }
-    bool left() const { return attemptsLeft > 0 && std::chrono::steady_clock::now() < deadline; }
+    bool left() const {
+        return attemptsLeft > 0 && std::chrono::steady_clock::now() < deadline && !(stopped && stopped());
+    }
 
 private:
+    std::function<bool()> stopped;
     int attemptsLeft;
     std::chrono::steady_clock::time_point deadline;
 };
@@ -48,13 +52,17 @@ OperationList shrinkOperations(const OperationList& failing, int32_t failingOper
         }
     }
 
+    const auto blocksOf = [](OperationList& list, size_t i) -> int64_t* {
+        auto* process = std::get_if<ops::Process>(&list[i]);
+        return process ? &process->blocks : nullptr;
+    };
     for (size_t i = 0; i < best.size() && budget.left(); ++i) {
-        if (best[i].kind != OperationKind::Process) continue;
-        while (best[i].blocks > 1 && budget.left()) {
+        if (!blocksOf(best, i)) continue;
+        while (*blocksOf(best, i) > 1 && budget.left()) {
             OperationList candidate = best;
-            candidate[i].blocks = 1;
+            *blocksOf(candidate, i) = 1;
             if (tryList(candidate)) break;
-            candidate[i].blocks = best[i].blocks / 2;
+            *blocksOf(candidate, i) = *blocksOf(best, i) / 2;
             if (!tryList(candidate)) break;
         }
     }

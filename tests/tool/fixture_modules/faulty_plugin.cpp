@@ -26,6 +26,14 @@
 //   FAULT_LONG_DISPLAYS         spells its units out in its displays, into the 64 bytes
 //                               it takes a host to pass
 //   FAULT_THROWS_ON_BAD_PROGRAM throws when asked for a program it does not have
+//   FAULT_QUANTISED_MODE        keeps Mode in its three steps: a value set lands on its
+//                               step's own value (0, 0.5 or 1), while its programs hold
+//                               values between steps, as a plug-in's defaults may; what
+//                               it shows never changes on the way
+//   FAULT_TORN_GAIN_UPDATE      updates its gain in two steps, a NaN placeholder and then
+//                               the value, and reads it every frame: the audio thread
+//                               sees the placeholder only when another thread sets the
+//                               gain during a block
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -33,6 +41,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -115,6 +124,16 @@ constexpr bool kThrowsOnBadProgram = true;
 #else
 constexpr bool kThrowsOnBadProgram = false;
 #endif
+#if defined(FAULT_QUANTISED_MODE)
+constexpr bool kQuantisesMode = true;
+#else
+constexpr bool kQuantisesMode = false;
+#endif
+#if defined(FAULT_TORN_GAIN_UPDATE)
+constexpr bool kTearsGain = true;
+#else
+constexpr bool kTearsGain = false;
+#endif
 using State = double;
 
 constexpr int32_t kParams = 3;
@@ -157,7 +176,8 @@ struct Fixture {
     // under a memory checker.
     void* pages = nullptr;
     float* values = nullptr;
-    Program programs[kPrograms] = {{{0.5f, 0.5f, 0.0f}, "Init"}, {{0.75f, 0.1f, 1.0f}, "Bright hall"}};
+    Program programs[kPrograms] = {{{0.5f, 0.5f, kQuantisesMode ? 0.2f : 0.0f}, "Init"},
+                                   {{0.75f, 0.1f, kQuantisesMode ? 0.9f : 1.0f}, "Bright hall"}};
     int32_t program = 0;
     int32_t announcedBlock = 1024;
     State smoothed[2] = {0, 0};
@@ -294,7 +314,15 @@ void setParameter(AEffect* effect, int32_t index, float value) {
     if (!isParameter(index) || std::isnan(value)) return;
     value = std::min(1.0f, std::max(0.0f, value));
     if (kTruncatesGain && index == 0) value = static_cast<float>(std::floor(value * 100.0) / 100.0);
-    self(effect)->values[index] = value;
+    if (kQuantisesMode && index == 2) value = static_cast<float>(std::min(2, static_cast<int>(value * 3.0f))) / 2.0f;
+    volatile float* slot = &self(effect)->values[index];
+    if (kTearsGain && index == 0) {
+        // The coefficients of the new gain take a while to work out.
+        *slot = std::numeric_limits<float>::quiet_NaN();
+        for (volatile int k = 0; k < 20000; ++k) {
+        }
+    }
+    *slot = value;
 }
 
 float getParameter(AEffect* effect, int32_t index) {
@@ -325,11 +353,17 @@ void processFrames(Fixture* fixture, float** inputs, float** outputs, int32_t fr
                                              : State(1.0) / State(100.0 * fixture->values[1]);
     if (kPaysForTail) payForTail(fixture, inputs, from, frames);
     const int32_t written = kWritesOddFrame ? frames : frames - frames % 2;
+    const volatile float* liveGain = &fixture->values[0];
     for (int32_t c = 0; c < 2; ++c) {
         State s = fixture->smoothed[c], y = fixture->fedBack[c];
         for (int32_t i = from; i < from + written; ++i) {
             s = flushed(s + smoothing * (inputs[c][i] - s));
-            y = flushed(gain * s + State(kFeedback) * y);
+            // Read every frame, with a frame's worth of work, when the gain is torn.
+            const State g = kTearsGain ? State(2.0 * *liveGain) : gain;
+            if (kTearsGain)
+                for (volatile int k = 0; k < 20; ++k) {
+                }
+            y = flushed(g * s + State(kFeedback) * y);
             outputs[c][i] = static_cast<float>(y);
         }
         if (kWritesOnePast) outputs[c][from + frames] = 0.0f;

@@ -4,6 +4,8 @@
 // velocity/128, both plus the inputs (which a host should keep silent for
 // an instrument); an all-notes-off leaves -1 on the left for its frame. An
 // event outside the block it came with writes NaN.
+//   FAULT_FULL_VELOCITY  weighs each held key by 1 / (127 - velocity) on the right,
+//                        a softer curve that is infinite at full velocity
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -12,9 +14,18 @@
 #include "tests/tool/fixture_modules/fixture_record.h"
 
 namespace {
+#if defined(FAULT_FULL_VELOCITY)
+constexpr bool kSoftCurve = true;
+#else
+constexpr bool kSoftCurve = false;
+#endif
+
 struct NotePlugin {
     AEffect record{};
     int velocities[16][128] = {};  // of the held keys, 0 when up
+    // What the held keys put out, worked out again whenever an event
+    // changes them rather than every frame.
+    float keySum = 0.0f, velocitySum = 0.0f;
     std::vector<VstMidiEvent> pending;  // the next block's events
 };
 
@@ -76,18 +87,25 @@ void process(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
     NotePlugin* plugin = self(effect);
     size_t next = 0;
     for (int32_t i = 0; i < frames; ++i) {
-        bool allOff = false;
-        while (next < plugin->pending.size() && plugin->pending[next].deltaFrames <= i)
+        bool allOff = false, changed = false;
+        while (next < plugin->pending.size() && plugin->pending[next].deltaFrames <= i) {
             allOff = apply(plugin, plugin->pending[next++]) || allOff;
-        float keys = 0.0f, velocities = 0.0f;
-        for (const auto& channel : plugin->velocities)
-            for (int key = 0; key < 128; ++key)
-                if (channel[key] > 0) {
-                    keys += key / 128.0f;
-                    velocities += channel[key] / 128.0f;
-                }
-        outputs[0][i] = inputs[0][i] + (allOff ? -1.0f : keys);
-        outputs[1][i] = inputs[1][i] + velocities;
+            changed = true;
+        }
+        if (changed) {
+            float keys = 0.0f, velocities = 0.0f;
+            for (const auto& channel : plugin->velocities)
+                for (int key = 0; key < 128; ++key)
+                    if (channel[key] > 0) {
+                        keys += key / 128.0f;
+                        velocities += kSoftCurve ? 1.0f / static_cast<float>(127 - channel[key])
+                                                 : channel[key] / 128.0f;
+                    }
+            plugin->keySum = keys;
+            plugin->velocitySum = velocities;
+        }
+        outputs[0][i] = inputs[0][i] + (allOff ? -1.0f : plugin->keySum);
+        outputs[1][i] = inputs[1][i] + plugin->velocitySum;
     }
     if (next < plugin->pending.size() && frames > 0)
         outputs[0][0] = std::numeric_limits<float>::quiet_NaN();
