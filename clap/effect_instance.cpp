@@ -127,8 +127,8 @@ void EffectInstance::flush(const vclap_input_events_t* events) {
         apply(change.index, change.value);
         changed = true;
     }
-    // The host's tail extension is called from its audio thread, which is
-    // the one flushing only while active.
+    // The host hears of a new tail on its audio thread, which is the one
+    // that flushes while the plug-in is active.
     if (changed && active()) tellTailIfChanged();
 }
 
