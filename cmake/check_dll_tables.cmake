@@ -1,13 +1,12 @@
 # Reads a Windows module's export and import tables with the MinGW objdump and
-# fails on any export but the entry names (the VST 2.4 ones unless EXPORTS
-# names others), and on any import but Windows' own system libraries: a user
-# copies the one file into a plug-in folder, so it may need nothing that
-# Windows does not ship.
-#   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DMODULE=varnolet.dll [-DEXPORTS=clap_entry]
+# fails on any export but the entry names (the VST 2.4 module's, or EXPORTS),
+# and on any import but Windows' own system libraries: a user copies the one
+# file into a plug-in folder, so it may need nothing that Windows does not ship.
+#   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DMODULE=varnolet.dll [-DEXPORTS=a;b]
 #         -P check_dll_tables.cmake
 cmake_minimum_required(VERSION 3.16)
 if(NOT OBJDUMP OR NOT MODULE)
-  message(FATAL_ERROR "usage: cmake -DOBJDUMP=... -DMODULE=... [-DEXPORTS=...] -P check_dll_tables.cmake")
+  message(FATAL_ERROR "usage: cmake -DOBJDUMP=... -DMODULE=... -P check_dll_tables.cmake")
 endif()
 if(EXPORTS)
   set(allowed_exports ${EXPORTS})

@@ -2,8 +2,9 @@
 # host. Included by the top-level CMakeLists.txt after every target.
 #   cmake --install BUILD [--prefix DIR]  DIR/lib/vst/varnolet.so,
 #                                         DIR/lib/lv2/varnolet.lv2/,
-#                                         DIR/lib/clap/varnolet.clap, DIR/bin/vst2host
-#   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2, ~/.clap and ~/.local/bin instead
+#                                         DIR/lib/vst3/varnolet.vst3/, DIR/lib/clap/varnolet.clap,
+#                                         DIR/bin/vst2host, DIR/share/man/man1/vst2host.1.gz
+#   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2, ~/.vst3, ~/.clap and ~/.local/bin instead
 #   cpack -G DEB (in BUILD)               varnolet-delay_VERSION_ARCH.deb (every
 #                                         format) and vst2host_VERSION_ARCH.deb
 if(NOT UNIX)
@@ -11,18 +12,22 @@ if(NOT UNIX)
 endif()
 
 option(VARNOLET_USER_INSTALL
-       "cmake --install puts the plug-ins into ~/.vst, ~/.lv2 and ~/.clap and vst2host into ~/.local/bin" OFF)
+       "cmake --install puts the plug-ins into ~/.vst, ~/.lv2, ~/.vst3 and ~/.clap and vst2host into ~/.local/bin" OFF)
 if(VARNOLET_USER_INSTALL)
   set(VARNOLET_VST_DIR $ENV{HOME}/.vst)
   set(VARNOLET_LV2_DIR $ENV{HOME}/.lv2)
+  set(VARNOLET_VST3_DIR $ENV{HOME}/.vst3)
   set(VARNOLET_CLAP_DIR $ENV{HOME}/.clap)
   set(VARNOLET_BIN_DIR $ENV{HOME}/.local/bin)
+  set(VARNOLET_MAN_DIR $ENV{HOME}/.local/share/man)
 else()
   # Where Debian's own plug-in packages put them, and where hosts look.
   set(VARNOLET_VST_DIR lib/vst)
   set(VARNOLET_LV2_DIR lib/lv2)
+  set(VARNOLET_VST3_DIR lib/vst3)
   set(VARNOLET_CLAP_DIR lib/clap)
   set(VARNOLET_BIN_DIR bin)
+  set(VARNOLET_MAN_DIR share/man)
 endif()
 
 install(TARGETS varnolet LIBRARY DESTINATION ${VARNOLET_VST_DIR} COMPONENT plugin)
@@ -34,9 +39,16 @@ if(TARGET varnolet_lv2)
   install(FILES ${bundle}/manifest.ttl ${bundle}/varnolet.ttl
           DESTINATION ${VARNOLET_LV2_DIR}/varnolet.lv2 COMPONENT plugin)
 endif()
+# The bundle's layout: the binary in the folder of its platform.
+install(TARGETS varnolet_vst3 LIBRARY
+        DESTINATION ${VARNOLET_VST3_DIR}/varnolet.vst3/Contents/${VARNOLET_VST3_ARCH}
+        COMPONENT plugin)
 set(components plugin)
 if(TARGET vst2host)
   install(TARGETS vst2host RUNTIME DESTINATION ${VARNOLET_BIN_DIR} COMPONENT host)
+  if(TARGET vst2host_manual)
+    install(FILES ${CMAKE_BINARY_DIR}/vst2host.1.gz DESTINATION ${VARNOLET_MAN_DIR}/man1 COMPONENT host)
+  endif()
   list(APPEND components host)
 endif()
 
@@ -58,16 +70,17 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME varnolet-delay)
 string(CONCAT CPACK_COMPONENT_PLUGIN_DESCRIPTION
-    "Varnolet Delay, a four-tap stereo delay, as VST 2.4, LV2 and CLAP plug-ins\n"
+    "Varnolet Delay, a four-tap stereo delay, as VST 2.4, LV2, VST3 and CLAP plug-ins\n"
     "One mono delay line of two seconds read by four panned, levelled taps, each\n"
     "feeding back through a saturation stage and a crossfading state-variable\n"
-    "filter. Installs /usr/lib/vst/varnolet.so, /usr/lib/lv2/varnolet.lv2 and\n"
-    "/usr/lib/clap/varnolet.clap.")
+    "filter. Installs /usr/lib/vst/varnolet.so, /usr/lib/lv2/varnolet.lv2,\n"
+    "/usr/lib/vst3/varnolet.vst3 and /usr/lib/clap/varnolet.clap.")
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME vst2host)
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_HOST_PACKAGE_RECOMMENDS gnuplot-nox)
 string(CONCAT CPACK_COMPONENT_HOST_DESCRIPTION
-    "command-line host for VST 2.4 plug-ins\n"
-    "Loads any VST 2.4 plug-in module and renders audio files through it, plots\n"
-    "its impulse response, compares renders, benchmarks it and saves presets.")
+    "command-line host for VST 2.4 and CLAP plug-ins\n"
+    "Loads any VST 2.4 or CLAP plug-in and renders audio files through it, plots\n"
+    "its impulse response, compares renders, benchmarks and validates it and saves\n"
+    "presets. See vst2host(1).")
 include(CPack)

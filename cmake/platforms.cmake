@@ -52,6 +52,12 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
                        -DMODULE=$<TARGET_FILE:varnolet_clap> -DEXPORTS=clap_entry
                        -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      # The VST3 bundle's binary: the factory and the module's entry and exit.
+      add_test(NAME vst3_dll_tables
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:varnolet_vst3>
+                       "-DEXPORTS=GetPluginFactory\\;InitDll\\;ExitDll"
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
       # The check must see a stray export and a runtime DLL when there are
       # some: a module linked the default way has both.
       add_library(dll_tables_counterexample MODULE tests/platforms/counterexample_module.cpp)
@@ -73,11 +79,11 @@ endif()
 # different platforms must share. Given the fingerprint of another build (the
 # native x86-64 one), a build checks its own against it.
 if(VARNOLET_TESTS)
-  add_library(digest_parts STATIC tests/platforms/digest.cpp)
-  target_include_directories(digest_parts PUBLIC ${PROJECT_SOURCE_DIR})
-  add_executable(module_digest tests/platforms/module_digest.cpp)
-  target_link_libraries(module_digest PRIVATE vsthost numeric digest_parts)
-  add_dependencies(module_digest varnolet)
+  # The CLAP plug-in is driven through the tests' own CLAP host.
+  add_executable(module_digest tests/platforms/module_digest.cpp tests/clap/clap_driver.cpp)
+  target_include_directories(module_digest PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(module_digest PRIVATE vsthost numeric core ${CMAKE_DL_LIBS})
+  add_dependencies(module_digest varnolet varnolet_vst3 varnolet_clap)
   set(VARNOLET_DIGEST_REFERENCE "" CACHE FILEPATH
       "module_digest's output from another build, which this build's must equal")
   if(VARNOLET_DIGEST_REFERENCE)
@@ -85,17 +91,32 @@ if(VARNOLET_TESTS)
     add_test(NAME module_digest_matches_reference
              COMMAND module_digest $<TARGET_FILE:varnolet> ${VARNOLET_DIGEST_REFERENCE})
   endif()
-
-  # The same for the CLAP plug-in, whose audio scenarios give the VST 2.4
-  # module's lines.
-  add_executable(clap_digest tests/platforms/clap_digest.cpp tests/clap/clap_driver.cpp)
-  target_link_libraries(clap_digest PRIVATE core digest_parts ${CMAKE_DL_LIBS})
-  add_dependencies(clap_digest varnolet_clap)
+  # The same for the VST3 bundle, against the bundle of another build.
+  set(VARNOLET_VST3_DIGEST_REFERENCE "" CACHE FILEPATH
+      "module_digest's output for another build's VST3 bundle, which this build's must equal")
+  if(VARNOLET_VST3_DIGEST_REFERENCE)
+    enable_testing()
+    add_test(NAME vst3_digest_matches_reference
+             COMMAND module_digest ${VARNOLET_VST3_BUNDLE} ${VARNOLET_VST3_DIGEST_REFERENCE})
+  endif()
+  # And for the CLAP plug-in.
   set(VARNOLET_CLAP_DIGEST_REFERENCE "" CACHE FILEPATH
-      "clap_digest's output from another build, which this build's must equal")
+      "module_digest's output for another build's .clap, which this build's must equal")
   if(VARNOLET_CLAP_DIGEST_REFERENCE)
     enable_testing()
     add_test(NAME clap_digest_matches_reference
-             COMMAND clap_digest $<TARGET_FILE:varnolet_clap> ${VARNOLET_CLAP_DIGEST_REFERENCE})
+             COMMAND module_digest $<TARGET_FILE:varnolet_clap> ${VARNOLET_CLAP_DIGEST_REFERENCE})
+  endif()
+  # Within one build, the bundle and the CLAP plug-in render the module's bits.
+  if(NOT CMAKE_CROSSCOMPILING)
+    enable_testing()
+    add_test(NAME vst3_digest_renders_as_the_module
+             COMMAND ${CMAKE_COMMAND} -DDIGEST=$<TARGET_FILE:module_digest>
+                     -DMODULE=$<TARGET_FILE:varnolet> -DBUNDLE=${VARNOLET_VST3_BUNDLE}
+                     -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/formats_digest.cmake)
+    add_test(NAME clap_digest_renders_as_the_module
+             COMMAND ${CMAKE_COMMAND} -DDIGEST=$<TARGET_FILE:module_digest>
+                     -DMODULE=$<TARGET_FILE:varnolet> -DBUNDLE=$<TARGET_FILE:varnolet_clap>
+                     -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/formats_digest.cmake)
   endif()
 endif()

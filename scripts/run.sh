@@ -9,8 +9,22 @@ build=${VARNOLET_BUILD:-$root/build}
 out=${VARNOLET_OUT:-$root/out}
 
 bash "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+# shellcheck source=scripts/build-log.sh
+. "$root/scripts/build-log.sh"
+
+mkdir -p "$build"
+if ! cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >"$build/configure.log" 2>&1; then
+  cat "$build/configure.log"
+  echo "Configuring $build failed" >&2
+  exit 1
+fi
+echo "Building into $build (the whole output goes to $build/build.log)"
+if ! logged_build "$build/build.log" cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)"; then
+  tail -n 60 "$build/build.log"
+  echo "The build failed" >&2
+  exit 1
+fi
+build_warnings "$build/build.log" || echo "(these warnings are in $build/build.log too)"
 
 echo "Built $build/varnolet.so"
 echo

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds and tests the module for the platforms beyond the native one:
 #   scripts/test-platforms.sh BUILD_ROOT
-# - windows-x86_64: varnolet.dll cross-compiled with MinGW-w64, every test
-#   cross-compiled too and run under Wine, plus a check of the DLL's export
-#   and import tables;
+# - windows-x86_64: varnolet.dll, the VST3 bundle and varnolet.clap cross-compiled with
+#   MinGW-w64, every test cross-compiled too and run under Wine, plus a check
+#   of the binaries' export and import tables;
 # - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
 # - linux-x86: a 32-bit (-m32) build of the module and every test.
-# Each compares its module's fingerprint (module_digest) and its CLAP
-# plug-in's (clap_digest) with those of a native x86-64 build made alongside. Installs what is missing with apt-get
+# Each compares its module's, its VST3 bundle's and its CLAP plug-in's
+# fingerprints (module_digest) with those of a native x86-64 build made
+# alongside. Installs what is missing with apt-get
 # when run as root. Prints ctest's summary for each build and the time each
 # took; exits non-zero when anything fails.
 set -uo pipefail
@@ -22,9 +23,9 @@ build_root=$(cd "$1" && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # --- what the builds need ---------------------------------------------------
-bash "$root/scripts/setup.sh" --strict g++-multilib g++-mingw-w64-x86-64-posix wine64 wine \
-  googletest binutils-mingw-w64-x86-64 util-linux g++-mingw-w64-i686-posix \
-  binutils-mingw-w64-i686 wine32:i386 || exit 1
+bash "$root/scripts/setup.sh" --strict --platforms || exit 1
+# shellcheck source=scripts/build-log.sh
+. "$root/scripts/build-log.sh"
 
 status=0
 summary=()
@@ -47,14 +48,13 @@ build() {
   shift 2
   local targets=()
   for t in "$@"; do targets+=(--target "$t"); done
-  if ! cmake --build "$dir" -j"$jobs" "${targets[@]}" >"$dir.build.log" 2>&1; then
+  if ! logged_build "$dir.build.log" cmake --build "$dir" -j"$jobs" "${targets[@]}"; then
     tail -n 60 "$dir.build.log"
     echo "== $name: build failed"
     return 1
   fi
-  if grep -E "warning:" "$dir.build.log" >/dev/null; then
-    grep -E "warning:" "$dir.build.log" | sort -u | head -n 20
-    echo "== $name: the build has warnings"
+  if ! build_warnings "$dir.build.log"; then
+    echo "== $name: the build has warnings (all of them in $dir.build.log)"
     return 1
   fi
 }
@@ -62,17 +62,20 @@ build() {
 # --- the native fingerprint the others must match ----------------------------
 reference_dir=$build_root/platform-reference
 reference=$build_root/platform-reference.digest
-clap_reference=$build_root/platform-reference.clap-digest
+vst3_reference=$build_root/platform-reference-vst3.digest
+clap_reference=$build_root/platform-reference-clap.digest
 start=$SECONDS
-echo "== native x86-64 reference: building the plug-ins, module_digest and clap_digest"
+echo "== native x86-64 reference: building the module, the VST3 bundle, the CLAP plug-in and module_digest"
 if configure reference "$reference_dir" \
-    && build reference "$reference_dir" varnolet varnolet_clap module_digest clap_digest \
+    && build reference "$reference_dir" varnolet varnolet_vst3 varnolet_clap module_digest \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference" \
-    && "$reference_dir/clap_digest" "$reference_dir/varnolet.clap" >"$clap_reference"; then
+    && "$reference_dir/module_digest" "$reference_dir/varnolet.vst3" >"$vst3_reference" \
+    && "$reference_dir/module_digest" "$reference_dir/varnolet.clap" >"$clap_reference"; then
   summary+=("native x86-64 reference: $((SECONDS - start)) s")
 else
   echo "== native x86-64 reference: failed; the other builds are not compared with it"
   reference=""
+  vst3_reference=""
   clap_reference=""
   status=1
 fi
@@ -88,7 +91,8 @@ run_platform() {
   echo "== $name: building"
   mkdir -p "$dir"
   if ! configure "$name" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-      -DVARNOLET_DIGEST_REFERENCE="$reference" -DVARNOLET_CLAP_DIGEST_REFERENCE="$clap_reference"; then
+      -DVARNOLET_DIGEST_REFERENCE="$reference" -DVARNOLET_VST3_DIGEST_REFERENCE="$vst3_reference" \
+      -DVARNOLET_CLAP_DIGEST_REFERENCE="$clap_reference"; then
     status=1
     return
   fi
@@ -98,9 +102,13 @@ run_platform() {
     return
   fi
   echo "== $name: built in $((SECONDS - built)) s, testing"
-  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900 "${ctest_args[@]}") \
-    | tee "$dir.test.log"
+  rm -f "$dir.junit.xml"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900 --output-junit "$dir.junit.xml" \
+    "${ctest_args[@]}") | tee "$dir.test.log"
   local tested=${PIPESTATUS[0]}
+  local skips=""
+  [ ! -f "$dir.junit.xml" ] || skips=$(bash "$root/scripts/skipped-cases.sh" "$dir.junit.xml")
+  [ -z "$skips" ] || printf '== %s: skipped, and why:\n%s\n' "$name" "$skips"
   [ "$tested" -eq 0 ] || status=1
   local retried
   # A case that skips itself (ctest's "***Skipped") ran once and is no retry.

@@ -10,6 +10,8 @@ build_root=${VARNOLET_BUILD_ROOT:-$root/build-tests}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 bash "$root/scripts/setup.sh" || exit 1
+# shellcheck source=scripts/build-log.sh
+. "$root/scripts/build-log.sh"
 
 passed=0
 skipped=0
@@ -31,6 +33,14 @@ count_results() {
   skipped=$((skipped + skips))
 }
 
+# report_skips NAME JUNIT: lists the cases a build's run skipped, with why.
+report_skips() {
+  local list
+  [ -f "$2" ] || return 0
+  list=$(bash "$root/scripts/skipped-cases.sh" "$2") || return 0
+  [ -z "$list" ] || printf '== %s: skipped, and why:\n%s\n' "$1" "$list"
+}
+
 # run_suite NAME CMAKE-ARGS...: configure, build, run ctest, count the results.
 run_suite() {
   local name=$1
@@ -46,15 +56,22 @@ run_suite() {
     status=1
     return
   fi
-  if ! cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; then
+  if ! logged_build "$dir.build.log" cmake --build "$dir" -j"$jobs"; then
     tail -n 60 "$dir.build.log"
     echo "== $name: build failed"
     failed=$((failed + 1))
     status=1
     return
   fi
-  echo "== $name: testing"
-  (cd "$dir" && ctest --output-on-failure -j"$jobs") | tee "$dir.test.log"
+  # A warning fails the run as a failing case would, but the tests still run.
+  if ! build_warnings "$dir.build.log"; then
+    echo "== $name: the build has warnings (all of them in $dir.build.log)"
+    failed=$((failed + 1))
+    status=1
+  fi
+  echo "== $name: built in $((SECONDS - start)) s, testing"
+  rm -f "$dir.junit.xml"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --output-junit "$dir.junit.xml") | tee "$dir.test.log"
   local result=${PIPESTATUS[0]}
   if grep -qE 'tests passed, [0-9]+ tests failed out of [0-9]+' "$dir.test.log"; then
     count_results "$dir.test.log"
@@ -62,6 +79,7 @@ run_suite() {
     failed=$((failed + 1))
   fi
   [ "$result" -eq 0 ] || status=1
+  report_skips "$name" "$dir.junit.xml"
   echo "== $name: done in $((SECONDS - start)) s"
 }
 
@@ -84,6 +102,13 @@ if [ -f "$root/scripts/test-platforms.sh" ]; then
   count_results "$platform_log"
 fi
 
+# What setup could not install (not root, no package archive) is why most
+# skips happen: say so once more at the end.
+if [ "$skipped" -gt 0 ]; then
+  not_installed=$(bash "$root/scripts/setup.sh" --missing | tr '\n' ' ')
+  [ -z "$not_installed" ] ||
+    echo "Not installed, so the cases that use them skipped (scripts/setup.sh installs them as root): $not_installed"
+fi
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo "$passed passed, $skipped skipped, $failed failed"
 exit "$status"

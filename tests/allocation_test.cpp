@@ -9,6 +9,9 @@
 #include <new>
 #include <vector>
 
+#include "host/library/vst3_host_objects.h"
+#include "host/library/vst3_instance.h"
+#include "host/library/vst3_module.h"
 #include "host/library/vst_module.h"
 
 namespace {
@@ -121,13 +124,14 @@ char* countedStrdup(const char* text) {
 }
 void countedFree(void* p) { release(p); }
 
-// Points the module's imports of msvcrt.dll's allocation functions at the
-// counting ones. Returns how many it redirected.
-int redirectAllocationImports(const VstModule& module) {
+// Points the imports of msvcrt.dll's allocation functions, of the module
+// that holds the given function, at the counting ones. Returns how many it
+// redirected.
+int redirectAllocationImports(const void* functionOfTheModule) {
     HMODULE handle = nullptr;
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(module.entry()), &handle))
+                            reinterpret_cast<LPCSTR>(functionOfTheModule), &handle))
         return 0;
     const struct {
         const char* name;
@@ -187,7 +191,8 @@ VstModule loadModule() {
     EXPECT_TRUE(module.load(VARNOLET_MODULE_PATH, error)) << error;
 #if defined(_WIN32)
     if (module.loaded()) {
-        EXPECT_GE(redirectAllocationImports(module), 2) << "no malloc and free imported";
+        EXPECT_GE(redirectAllocationImports(reinterpret_cast<const void*>(module.entry())), 2)
+            << "no malloc and free imported";
     }
 #endif
     return module;
@@ -285,6 +290,77 @@ TEST(Allocation, ANewRateWithoutMemoryKeepsTheOldLine) {
     for (int i = 0; i < 88200; ++i) ASSERT_EQ(ol[i], 0.0f) << i;
     EXPECT_NEAR(ol[88200], 0.198815f, 5e-7f) << "the 44.1 kHz line is still there";
     dispatch(e, effClose);
+}
+
+// The VST3 bundle, as a host drives it: blocks of any size, with changes at
+// frames within them, allocate nothing once it is switched on.
+TEST(Allocation, Vst3ProcessingNeverAllocates) {
+    Vst3Module bundle;
+    std::string error;
+    ASSERT_TRUE(bundle.load(VARNOLET_VST3_BUNDLE, error)) << error;
+#if defined(_WIN32)
+    ASSERT_GE(redirectAllocationImports(bundle.symbol("GetPluginFactory")), 2);
+#endif
+    startWatching();
+    auto plugin = Vst3Instance::create(bundle, error);
+    watching = false;
+    ASSERT_NE(plugin, nullptr) << error;
+    if (allocations.load() == 0) GTEST_SKIP() << kInvisible;
+    ASSERT_TRUE(plugin->activate(48000.0, 512, error)) << error;
+    Vst3ParameterChanges changes(23, 4);
+    std::vector<float> a(512), b(512), ol(512), orr(512);
+    for (int i = 0; i < 512; ++i) a[i] = b[i] = std::sin(i * 0.05f);
+    float* in[2] = {a.data(), b.data()};
+    float* out[2] = {ol.data(), orr.data()};
+
+    resetCAllocations();
+    startWatching();
+    for (int block = 0; block < 2000; ++block) {
+        const int frames = 1 + block % 512;
+        changes.clear();
+        changes.add(static_cast<vst3::ParamID>(block % 23), block % frames, (block % 7) / 6.0);
+        changes.add(17, frames / 2, (block % 100) / 100.0);
+        plugin->process(in, 2, out, 2, frames, &changes);
+    }
+    watching = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(cAllocationCount(), 0);
+}
+
+// A new rate the memory does not suffice for is refused, and the line made
+// for the old one stays.
+TEST(Allocation, Vst3NewRateWithoutMemoryKeepsTheOldLine) {
+    Vst3Module bundle;
+    std::string error;
+    ASSERT_TRUE(bundle.load(VARNOLET_VST3_BUNDLE, error)) << error;
+#if defined(_WIN32)
+    ASSERT_GE(redirectAllocationImports(bundle.symbol("GetPluginFactory")), 2);
+#endif
+    auto plugin = Vst3Instance::create(bundle, error);
+    ASSERT_NE(plugin, nullptr) << error;
+    vst3::ProcessSetup at44{vst3::kRealtime, vst3::kSample32, 4096, 44100.0};
+    ASSERT_EQ(plugin->processor()->setupProcessing(at44), vst3::kResultOk);
+    vst3::ProcessSetup at96{vst3::kRealtime, vst3::kSample32, 4096, 96000.0};
+    startWatching(1);
+    const vst3::tresult refused = plugin->processor()->setupProcessing(at96);
+    watching = false;
+    if (allocations.load() == 0) GTEST_SKIP() << kInvisible;
+    EXPECT_EQ(refused, vst3::kOutOfMemory);
+    EXPECT_EQ(allocations.load() - 1, releases.load());
+
+    // Tap 1 at 2000 ms alone, no feedback: the impulse returns 88200 frames on.
+    Vst3ParameterChanges changes(23, 1);
+    changes.add(0, 0, 1.0);
+    changes.add(22, 0, 0.0);
+    for (vst3::ParamID level : {7u, 11u, 15u}) changes.add(level, 0, 0.0);
+    ASSERT_EQ(plugin->component()->setActive(1), vst3::kResultOk);
+    std::vector<float> a(88201, 0.0f), b(88201, 0.0f), ol(88201), orr(88201);
+    a[0] = b[0] = 0.2f;
+    float* in[2] = {a.data(), b.data()};
+    float* out[2] = {ol.data(), orr.data()};
+    plugin->process(in, 2, out, 2, 88201, &changes);
+    for (int i = 0; i < 88200; ++i) ASSERT_EQ(ol[i], 0.0f) << i;
+    EXPECT_NEAR(ol[88200], 0.198815f, 5e-7f) << "the 44.1 kHz line is still there";
 }
 
 }  // namespace

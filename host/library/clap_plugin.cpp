@@ -349,6 +349,7 @@ bool ClapPlugin::activate(std::string& error) {
     }
     active = true;
     readLatency();
+    blockSinceActivation = false;
     return true;
 }
 
@@ -473,6 +474,14 @@ bool ClapPlugin::afterBlock() {
         readLatency();
         changed = true;
     }
+    // A delay settled in the first block is read whether or not the plug-in
+    // told of it.
+    if (active && !blockSinceActivation) {
+        blockSinceActivation = true;
+        const int32_t before = reportedLatency;
+        readLatency();
+        changed = changed || reportedLatency != before;
+    }
     if (hostSide->takeCallback() && plugin->on_main_thread) {
         say("-> on_main_thread");
         plugin->on_main_thread(plugin);
@@ -551,21 +560,7 @@ PluginReport ClapPlugin::describe() {
     };
     r.facts.push_back(portFact("Audio inputs", "audioInputs", inputs));
     r.facts.push_back(portFact("Audio outputs", "audioOutputs", outputs));
-    r.facts.push_back(PluginFact{"Inputs/outputs",
-                                 std::to_string(inputCount()) + " / " + std::to_string(outputCount()),
-                                 {{"inputs", ReportValue::of(int64_t{inputCount()})},
-                                  {"outputs", ReportValue::of(int64_t{outputCount()})}}});
-    r.facts.push_back(PluginFact{"Latency", std::to_string(reportedLatency) + " frames",
-                                 {{"latency", ReportValue::of(int64_t{reportedLatency})}}});
-    const TailReport t = tail();
-    r.facts.push_back(PluginFact{
-        "Tail",
-        t.kind == TailReport::Kind::Frames     ? std::to_string(t.frames) + " frames"
-        : t.kind == TailReport::Kind::Infinite ? "infinite"
-                                               : "not reported",
-        {{"tail", t.kind == TailReport::Kind::Frames     ? ReportValue::of(static_cast<int64_t>(t.frames))
-                  : t.kind == TailReport::Kind::Infinite ? ReportValue::of(std::string("infinite"))
-                                                         : ReportValue::of(std::string("not reported"))}}});
+    addChannelsLatencyAndTail(r);
     std::vector<ReportValue> offered;
     std::string offeredText;
     for (const std::string& e : extensionsOffered) {

@@ -111,6 +111,7 @@ private:
     uint32_t largestBlock = 1024;
     bool active = false, processing = false;
     int32_t reportedLatency = 0;
+    bool blockSinceActivation = false;  // a block has been processed since activation
 
     // The events of the next call, and values set during processing that
     // wait for the next block.

@@ -121,4 +121,9 @@ public:
     // The frames its output lags its input by, as it reports them now.
     virtual int32_t latency() = 0;
     virtual TailReport tail() = 0;
+
+protected:
+    // The facts every format reports alike: the channels in and out, the
+    // delay and the tail, as the plug-in gives them now.
+    void addChannelsLatencyAndTail(PluginReport& report);
 };

@@ -4,6 +4,7 @@
 
 #include "host/library/clap_plugin.h"
 #include "host/library/vst2_plugin.h"
+#include "host/library/vst3_plugin.h"
 
 namespace {
 bool endsWith(const std::string& path, const char* ending) {
@@ -26,6 +27,9 @@ struct PluginFormat {
 // takes any other.
 const PluginFormat kFormats[] = {
     {"CLAP", [](const std::string& path) { return endsWith(path, ".clap"); }, openClapPlugin},
+    {"VST3",
+     [](const std::string& path) { return endsWith(path, ".vst3") || endsWith(path, ".vst3/"); },
+     openVst3Plugin},
     {"VST 2.4", [](const std::string&) { return true; }, openVst2Plugin},
 };
 

@@ -24,7 +24,8 @@ struct PluginOpening {
 };
 
 // The name of the format the file is in, as openHostedPlugin takes it:
-// "CLAP" for a .clap, else "VST 2.4".
+// "CLAP" for a .clap, "VST3" for a .vst3 bundle (or its binary), else
+// "VST 2.4".
 const char* pluginFormatOf(const std::string& path);
 
 // Loads the file, creates one instance and tells it the rate and largest

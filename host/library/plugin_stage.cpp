@@ -170,7 +170,10 @@ void PluginStage::processPiece(size_t offset, size_t frames) {
     }
     bool changed = false;
     for (Instance& instance : instances) changed = instance.plugin->afterBlock() || changed;
-    if (changed) readLatency();
+    // Some plug-ins settle their delay while processing their first block
+    // and say nothing of it (LSP's say it, others do not): it is read again
+    // after that block, and whenever a plug-in says it changed.
+    if (changed || processed == 0) readLatency();
 
     // Quiet so far: the frames since the last one with a sample that is not.
     size_t loudEnd = 0;  // one past the last frame that is not quiet

@@ -55,7 +55,8 @@ public:
     size_t quietFrames() const override;
 
     // Switches the plug-in on for processing and reads its delay, which it
-    // may report only now; and switches it off again. False, saying why,
+    // may report only now, and again after its first block, which may
+    // settle it; and switches it off again. False, saying why,
     // when a plug-in refuses.
     bool start(std::string& error);
     void stop();

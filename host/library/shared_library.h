@@ -19,6 +19,8 @@ public:
 
     bool loaded() const { return handle != nullptr; }
     void* symbol(const char* name) const;
+    // The loader's own handle, which some entry functions are given.
+    void* nativeHandle() const { return handle; }
 
 private:
     void* handle = nullptr;

@@ -1,29 +1,42 @@
-// vst2host: loads any VST 2.4 plug-in module and inspects, renders, plots
-// or times it; also compares audio files and writes test signals.
+// vst2host: loads a VST 2.4 or CLAP plug-in and inspects, renders, plots,
+// times or validates it; also compares audio files and writes test signals.
 #include <cstdio>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "host/tool/command_table.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/files/standard_output.h"
 
-int main(int argc, char** argv) {
+namespace {
+int runCommand(int argc, char** argv) {
     ToolOptions options;
-    bool help = false;
+    bool help = false, version = false, optionsEnded = false;
     std::string name;
     std::vector<std::string> arguments;
-    // --log and --help may stand anywhere; the subcommand is the first other
-    // word that is not an option.
+    // A "--" before the command ends the command's options too.
+    // The tool's own options may stand anywhere before a "--"; before the
+    // command nothing else may. The command is the first word that is no
+    // option.
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--log") options.log = true;
-        else if (word == "--help" || word == "-h") help = true;
-        else if (name.empty() && !word.empty() && word[0] != '-') name = word;
-        else arguments.push_back(word);
+        if (word == "--") optionsEnded = true;
+        if (!optionsEnded && word == "--log") options.log = true;
+        else if (!optionsEnded && (word == "--help" || word == "-h")) help = true;
+        else if (!optionsEnded && word == "--version") version = true;
+        else if (!name.empty()) arguments.push_back(word);
+        else if (optionsEnded && word == "--") arguments.push_back(word);
+        else if (!optionsEnded && looksLikeOption(word))
+            return usageFailure("", "unknown option " + word.substr(0, word.find('=')) +
+                                        " (options of a command stand after its name)");
+        else name = word;
+    }
+    if (version) {
+        std::printf("%s\n", versionText().c_str());
+        return kSuccess;
     }
     if (name.empty()) {
-        if (!arguments.empty() && !help) return usageFailure("", "no command before " + arguments[0]);
         // Asked for, the overview is the result; otherwise the command line
         // was wrong, and that goes to standard error.
         std::fputs(overview().c_str(), help ? stdout : stderr);
@@ -35,14 +48,26 @@ int main(int argc, char** argv) {
         std::fputs(commandHelp(*command).c_str(), stdout);
         return kSuccess;
     }
+    ArgumentList list(arguments);
+    return command->run(list, options);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    int status = kSuccess;
     // Whatever runs out of memory, the tool ends with a message: the files
     // it was writing are removed on the way out, and nothing aborts.
     try {
-        ArgumentList list(arguments);
-        return command->run(list, options);
+        status = runCommand(argc, argv);
     } catch (const std::bad_alloc&) {
-        return failure("out of memory");
+        status = failure("out of memory");
     } catch (const std::length_error&) {
-        return failure("out of memory");
+        status = failure("out of memory");
     }
+    std::string error;
+    if (!closeStandardOutput(error)) {
+        failure(error);
+        if (status == kSuccess) status = kFailure;
+    }
+    return status;
 }

@@ -2,12 +2,13 @@
 # Makes the Debian packages of a build, unpacks them and loads what they hold
 # the way users and hosts do:
 #   unpack_and_load.sh CPACK BUILD_DIR VERSION WORK_DIR
-# The plug-in package must hold the VST 2.4 module, the LV2 bundle and the
-# CLAP plug-in below /usr/lib/vst, /usr/lib/lv2 and /usr/lib/clap, the host
-# package vst2host below /usr/bin, both at VERSION with the library
-# dependencies dpkg-shlibdeps finds; the packaged vst2host must load the
-# packaged module and CLAP plug-in, lv2info must find the packaged bundle,
-# and all must give the same bits.
+# The plug-in package must hold the VST 2.4 module, the LV2 and VST3 bundles
+# and the CLAP plug-in below /usr/lib/vst, /usr/lib/lv2,
+# /usr/lib/vst3 and /usr/lib/clap, the host package vst2host below /usr/bin
+# with its manual page compressed as Debian wants it (gzip -9n), both at
+# VERSION with the library dependencies dpkg-shlibdeps finds; the packaged
+# vst2host must load the packaged module, VST3 bundle and CLAP plug-in,
+# lv2info must find the packaged LV2 bundle, and all must give the same bits.
 set -euo pipefail
 [ $# -eq 4 ] || { echo "usage: $0 CPACK BUILD_DIR VERSION WORK_DIR" >&2; exit 2; }
 cpack=$1 build=$2 version=$3 work=$4
@@ -50,8 +51,8 @@ contains() {
 }
 contains "$plugin" /usr/lib/vst/varnolet.so /usr/lib/lv2/varnolet.lv2/varnolet.so \
   /usr/lib/lv2/varnolet.lv2/manifest.ttl /usr/lib/lv2/varnolet.lv2/varnolet.ttl \
-  /usr/lib/clap/varnolet.clap
-contains "$host" /usr/bin/vst2host
+  /usr/lib/vst3/varnolet.vst3/Contents/x86_64-linux/varnolet.so /usr/lib/clap/varnolet.clap
+contains "$host" /usr/bin/vst2host /usr/share/man/man1/vst2host.1.gz
 
 root=$work/root
 dpkg-deb -x "$plugin" "$root"
@@ -59,26 +60,38 @@ dpkg-deb -x "$host" "$root"
 "$root/usr/bin/vst2host" info "$root/usr/lib/vst/varnolet.so" >"$work/info.txt" ||
   fail "the packaged vst2host cannot load the packaged VST 2.4 module"
 grep -q "Varnolet Delay" "$work/info.txt" || fail "vst2host info does not name Varnolet Delay"
+page=$root/usr/share/man/man1/vst2host.1.gz
+# gzip -n leaves out the name and the time: bytes 4 to 7 are 0, flag 3 off.
+[ "$(od -An -tx1 -j3 -N5 "$page" | tr -d ' ')" = "0000000000" ] ||
+  fail "the manual page is not compressed with gzip -n (it holds a name or a time)"
+gzip -t "$page" || fail "the manual page is no gzip file"
+man_warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+[ -z "$man_warnings" ] || fail "man warns of the packaged page: $man_warnings"
 LV2_PATH=$root/usr/lib/lv2 lv2info urn:tolmark:varnolet >"$work/lv2info.txt" 2>&1 ||
   fail "lv2info does not find the packaged LV2 plug-in"
 grep -q "Binary: *file://$root/usr/lib/lv2/varnolet.lv2/varnolet.so" "$work/lv2info.txt" ||
   fail "lv2info reads another binary: $(grep Binary "$work/lv2info.txt")"
+"$root/usr/bin/vst2host" info "$root/usr/lib/vst3/varnolet.vst3" >"$work/info-vst3.txt" ||
+  fail "the packaged vst2host cannot load the packaged VST3 bundle"
+grep -q "Format: *VST3" "$work/info-vst3.txt" || fail "vst2host info does not see the bundle as VST3"
+"$root/usr/bin/vst2host" generate "$work/in.wav" --seconds 1 >/dev/null
+"$root/usr/bin/vst2host" render "$root/usr/lib/vst3/varnolet.vst3" "$work/in.wav" "$work/vst3.wav" >/dev/null
+"$root/usr/bin/vst2host" render "$root/usr/lib/vst/varnolet.so" "$work/in.wav" "$work/vst2.wav" >/dev/null
+"$root/usr/bin/vst2host" diff "$work/vst3.wav" "$work/vst2.wav" >/dev/null ||
+  fail "the packaged VST3 bundle does not give the VST 2.4 module's bits"
+"$root/usr/bin/vst2host" info "$root/usr/lib/clap/varnolet.clap" >"$work/info-clap.txt" ||
+  fail "the packaged vst2host cannot load the packaged CLAP plug-in"
+grep -q "com.tolmark.varnolet-delay" "$work/info-clap.txt" || fail "vst2host info does not name the CLAP plug-in"
+for format in vst/varnolet.so clap/varnolet.clap; do
+  "$root/usr/bin/vst2host" render "$root/usr/lib/$format" "$work/in.wav" "$work/${format%%/*}-tail0.wav" \
+    --tail 0 >/dev/null || fail "the packaged vst2host cannot render through $format"
+done
+"$root/usr/bin/vst2host" diff "$work/clap-tail0.wav" "$work/vst-tail0.wav" >/dev/null ||
+  fail "the packaged CLAP plug-in does not give the VST 2.4 module's bits"
 bash "$here/../lv2/same_bits_as_vst2.sh" "$root/usr/bin/vst2host" "$root/usr/lib/vst/varnolet.so" \
   "$root/usr/lib/lv2" "$work/same_bits" >"$work/same_bits.log" 2>&1 || {
   cat "$work/same_bits.log" >&2
   fail "the packaged plug-ins do not give the same bits"
 }
-# The packaged CLAP plug-in, loaded by the packaged vst2host, sounds as the
-# packaged VST 2.4 module.
-"$root/usr/bin/vst2host" info "$root/usr/lib/clap/varnolet.clap" >"$work/clap-info.txt" ||
-  fail "the packaged vst2host cannot load the packaged CLAP plug-in"
-grep -q "com.tolmark.varnolet-delay" "$work/clap-info.txt" || fail "vst2host info does not name the CLAP plug-in's id"
-"$root/usr/bin/vst2host" generate "$work/noise.wav" --signal noise --seconds 1 >/dev/null
-for plugin in vst/varnolet.so clap/varnolet.clap; do
-  "$root/usr/bin/vst2host" render "$root/usr/lib/$plugin" "$work/noise.wav" "$work/$(basename "$plugin").wav" \
-    --set "Tap 1 time=0.05" --tail 0 >/dev/null || fail "vst2host cannot render through the packaged $plugin"
-done
-"$root/usr/bin/vst2host" diff "$work/varnolet.so.wav" "$work/varnolet.clap.wav" >/dev/null ||
-  fail "the packaged CLAP plug-in does not sound as the packaged VST 2.4 module"
 [ "$failed" -eq 0 ] && echo "both packages install and load: $(basename "$plugin"), $(basename "$host")"
 exit "$failed"

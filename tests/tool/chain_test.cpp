@@ -43,9 +43,9 @@ TEST_F(ChainTest, AChainSoundsAsRenderingOnePluginAfterTheOther) {
         chain.insert(chain.end(), link->begin(), link->end());
     }
     run(chain);
-    EXPECT_NE(last.out.find("through Latency Fixture, then Varnolet Delay, then Mono Fixture"),
+    EXPECT_NE(last.err.find("through Latency Fixture, then Varnolet Delay, then Mono Fixture"),
               std::string::npos)
-        << last.out;
+        << last.err;
 
     // One after the other: the first with the tail, the others over it.
     std::string from = in;
@@ -99,9 +99,9 @@ TEST_F(ChainTest, PlotAndBenchTakeChains) {
          "--set", "Delay=@20"});
     // The impulse comes out where the mono plug-in's own delay puts it, the
     // first plug-in's taken out: a one-frame "echo" after 20 frames.
-    EXPECT_NE(last.out.find("impulse response of Latency Fixture, then Mono Fixture, 21 frames"),
+    EXPECT_NE(last.err.find("impulse response of Latency Fixture, then Mono Fixture, 21 frames"),
               std::string::npos)
-        << last.out;
+        << last.err;
 
     run({"bench", SLOW_PLUGIN_PATH, "--set", "Slowness=0.5", "--block", "441", "--seconds",
          "0.02", "--rounds", "1", "--warm-up", "0", "--json", "--then", MONO_PLUGIN_PATH});

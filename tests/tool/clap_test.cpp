@@ -133,8 +133,8 @@ TEST_F(ClapTest, TheDelayIsTakenOutHoweverThePluginAnnouncesIt) {
     for (auto& channel : clicks.channels) channel.back() = 0.25f;
     ASSERT_TRUE(writeSound(in, clicks));
     // At activation; by a restart asked for in its first block; by a change
-    // told from its first block.
-    for (const char* announce : {"Announce=@0", "Announce=@1", "Announce=@2"}) {
+    // told from its first block; set in its first block, untold.
+    for (const char* announce : {"Announce=@0", "Announce=@1", "Announce=@2", "Announce=@3"}) {
         for (const char* block : {"512", "random", "64"}) {
             std::vector<std::string> words = fixture("latency");
             words.insert(words.end(), {"--set", "Delay=@250", "--set", announce, "--block", block, "--tail", "0"});
@@ -191,8 +191,8 @@ TEST_F(ClapTest, PortsAreWiredAsForVst24AndChainsMixFormats) {
                                      "--tail", "0"},
                                     in, out);
     ASSERT_EQ(chain.status, 0) << chain.err;
-    EXPECT_NE(chain.out.find("Latency Fixture, then Mono Fixture, then Latency Fixture"), std::string::npos)
-        << chain.out;
+    EXPECT_NE(chain.err.find("Latency Fixture, then Mono Fixture, then Latency Fixture"), std::string::npos)
+        << chain.err;
     sound = readSound(out);
     ASSERT_EQ(sound.frames(), 5000u);
     for (size_t c = 0; c < 2; ++c)

@@ -25,6 +25,23 @@ TEST(EchoAnalysis, FirstEchoSkipsTheDirectSoundAndEndsAtTheNextEcho) {
     EXPECT_FALSE(findFirstEcho(silence, 2, 10, 1000).found);
 }
 
+TEST(EchoAnalysis, AnEchoStartsWithItsFirstSoundBelowTheThreshold) {
+    // A filtered echo rises over a few frames: it starts where diff sees
+    // it start, at its first frame that is not silent.
+    AudioBuffer response(1000.0, 1, 400);
+    response.channels[0][0] = 1.0f;
+    response.channels[0][100] = 1e-5f;  // below -60 dB of the peak
+    response.channels[0][101] = 1e-4f;
+    response.channels[0][102] = 0.5f;
+    const EchoStretch echo = findFirstEcho(response, 2, 10, 1000);
+    ASSERT_TRUE(echo.found);
+    EXPECT_EQ(echo.start, 100u);
+    EXPECT_EQ(echo.length, 300u);
+    // Sound that runs on from the direct sound is no part of the echo.
+    for (size_t i = 1; i < 102; ++i) response.channels[0][i] = 1e-6f;
+    EXPECT_EQ(findFirstEcho(response, 2, 10, 1000).start, 102u);
+}
+
 TEST(EchoAnalysis, MagnitudeOfTwoEqualTaps) {
     // h = [1, 1]: |H(k)| = 2 |cos(pi k / N)|.
     const float taps[] = {0.5f, 0.5f};

@@ -59,7 +59,7 @@ TEST_F(InstrumentTest, NotesSoundFromTheirFrameThroughTheTempoMapWhateverTheBloc
         ASSERT_EQ(sound.channels.size(), 2u);
         EXPECT_EQ(sound.channels[0], left) << blocks[1];
         EXPECT_EQ(sound.channels[1], right) << blocks[1];
-        EXPECT_NE(result.out.find("66150 of input, 22050 of tail"), std::string::npos) << result.out;
+        EXPECT_NE(result.err.find("66150 of input, 22050 of tail"), std::string::npos) << result.err;
     }
 }
 

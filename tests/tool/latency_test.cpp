@@ -1,6 +1,7 @@
 // A plug-in's own delay is taken out: the output starts where the input
 // does and is as long as asked, whether the plug-in reports its delay when
-// switched on or announces it in its first block; info shows it.
+// switched on, announces it in its first block, or sets it there without a
+// word; info shows it, and plot sees no echo in it.
 #include <gtest/gtest.h>
 
 #include "tests/tool/json_value.h"
@@ -36,7 +37,7 @@ protected:
 };
 
 TEST_F(LatencyTest, TheFixturesDelayIsTakenOutHoweverItIsAnnounced) {
-    for (const char* late : {"Announce late=0", "Announce late=1"}) {
+    for (const char* late : {"Announce late=0", "Announce late=1", "Announce late=@silently"}) {
         for (const char* block : {"512", "random", "64"}) {
             const Sound out = render(LATENCY_PLUGIN_PATH, {"--set", late, "--block", block});
             ASSERT_EQ(out.frames(), 4410u) << late << ", block " << block;
@@ -52,6 +53,15 @@ TEST_F(LatencyTest, TheFixturesDelayIsTakenOutHoweverItIsAnnounced) {
     ASSERT_EQ(late.frames(), 4410u);
     EXPECT_EQ(firstNonZero(late.channels[0]), 250u);
     EXPECT_EQ(firstNonZero(late.channels[0], 251), 4410u);
+}
+
+TEST_F(LatencyTest, PlotTakesOutADelaySetSilentlyInTheFirstBlock) {
+    const ToolResult result = runTool({"plot", LATENCY_PLUGIN_PATH, dir.file("ir.png"), "--seconds",
+                                       "0.1", "--set", "Announce late=@silently"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    // The impulse comes back at once: a response of its own, no echo.
+    EXPECT_NE(result.err.find("magnitude response of the whole response"), std::string::npos)
+        << result.err;
 }
 
 TEST_F(LatencyTest, InfoShowsTheDelayOnceSwitchedOn) {

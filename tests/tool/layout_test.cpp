@@ -66,7 +66,7 @@ TEST_F(LayoutTest, AStereoFileIntoAMonoPluginRunsOneInstancePerChannelSetAlike) 
     const ToolResult result =
         render(MONO_PLUGIN_PATH, stereo, {"--set", "Delay=@1", "--set", "Gain=@0.5", "--block", "333"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(toolMessages(result), "");
     const Sound sound = readSound(out);
     ASSERT_EQ(sound.channels.size(), 2u);
     EXPECT_EQ(sound.channels[0], scaled(stereo.channels[0], 0.5f, 1));
@@ -81,7 +81,7 @@ TEST_F(LayoutTest, ASidechainFeedsTheLastHalfOfTheInputs) {
     const Sound key = readSound(side);
     ToolResult result = render(SIDECHAIN_PLUGIN_PATH, stereo, {"--sidechain", side});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(toolMessages(result), "");
     Sound sound = readSound(out);
     ASSERT_EQ(sound.channels.size(), 4u);
     EXPECT_EQ(sound.channels[0], stereo.channels[0]);

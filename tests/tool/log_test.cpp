@@ -88,13 +88,15 @@ TEST(Log, RenderSendsRequestsInTheOrderHostsUse) {
         GTEST_SKIP() << "seen with Varnolet only: 3BandEQ-vst.so (Debian's dpf-plugins-vst) is missing";
 }
 
-TEST(Log, WithoutLogAndWithoutTerminalStandardErrorStaysEmpty) {
+TEST(Log, WithoutLogAndWithoutTerminalStandardErrorHoldsOnlyWhatWasMade) {
     ScratchDirectory dir;
     const std::string in = dir.file("in.wav");
     ASSERT_TRUE(writeSound(in, clickSound(44100, 2, 44100, 0.2f)));
     const ToolResult result = runTool({"render", VARNOLET_MODULE_PATH, in, dir.file("out.wav")});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(linesStartingWith(result.err, "").size(), 1u) << result.err;
+    EXPECT_EQ(result.err.rfind(dir.file("out.wav") + ": ", 0), 0u) << result.err;
 }
 
 TEST(Log, ProgressBarOnATerminal) {

@@ -2,6 +2,7 @@
 // one for the first echo when there is one; nothing left behind on failure.
 #include <gtest/gtest.h>
 
+#include "tests/tool/sound_files.h"
 #include "tests/tool/tool_runner.h"
 
 namespace {
@@ -35,8 +36,34 @@ TEST(Plot, VarnoletImpulseResponseAndFirstEcho) {
     const PngSize size = pngSize(png);
     EXPECT_EQ(size.width, 1200u);
     EXPECT_EQ(size.height, 3u * 260u + 60u);  // left, right, first echo
-    EXPECT_NE(result.out.find("Varnolet Delay"), std::string::npos);
-    EXPECT_NE(result.out.find("magnitude response of the first echo"), std::string::npos);
+    EXPECT_NE(result.err.find("Varnolet Delay"), std::string::npos);
+    EXPECT_NE(result.err.find("magnitude response of the first echo"), std::string::npos);
+    // The first tap's echo starts 200 ms in, where diff sees it start.
+    EXPECT_NE(result.err.find("the first echo (frames 8820 to "), std::string::npos) << result.err;
+}
+
+TEST(Plot, TheFirstEchoStartsWhereDiffSeesItsFirstSound) {
+    // A low-passed echo rises from nothing one frame after its tap's time:
+    // the plot and diff name the same first frame of it.
+    ScratchDirectory dir;
+    const std::vector<std::string> low = {"--set", "Filter Type=@Low"};
+    std::vector<std::string> plot = {"plot", VARNOLET_MODULE_PATH, dir.file("ir.png")};
+    plot.insert(plot.end(), low.begin(), low.end());
+    const ToolResult drawn = runTool(plot);
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    const size_t at = drawn.err.find("the first echo (frames ");
+    ASSERT_NE(at, std::string::npos) << drawn.err;
+    const std::string start = drawn.err.substr(at + 23, drawn.err.find(' ', at + 23) - at - 23);
+
+    ASSERT_TRUE(writeSound(dir.file("click.wav"), clickSound(44100, 2, 22050, 0.2f)));
+    ASSERT_TRUE(writeSound(dir.file("silence.wav"), clickSound(44100, 2, 22050, 0.0f)));
+    std::vector<std::string> render = {"render", VARNOLET_MODULE_PATH, dir.file("click.wav"),
+                                       dir.file("out.wav"), "--tail", "0"};
+    render.insert(render.end(), low.begin(), low.end());
+    ASSERT_EQ(runTool(render).status, 0);
+    const ToolResult diff = runTool({"diff", dir.file("silence.wav"), dir.file("out.wav")});
+    EXPECT_NE(diff.out.find("first differing frame: " + start + "\n"), std::string::npos)
+        << "the plot says " << start << "; diff:\n" << diff.out;
 }
 
 TEST(Plot, LevelsInDecibelsAndAnOverviewOfManyOutputs) {
@@ -51,7 +78,7 @@ TEST(Plot, LevelsInDecibelsAndAnOverviewOfManyOutputs) {
     result = runTool({"plot", MANY_CHANNEL_PLUGIN_PATH, png});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(pngSize(png).height, 900u) << "one picture for 64 outputs, not 64 panels";
-    EXPECT_NE(result.out.find("an overview of 64 outputs"), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find("an overview of 64 outputs"), std::string::npos) << result.err;
     EXPECT_EQ(runTool({"plot", VARNOLET_MODULE_PATH, png, "--scale", "loud"}).status, 2);
 }
 
@@ -65,7 +92,7 @@ TEST(Plot, ThirdPartyPluginWithoutEchoes) {
     const ToolResult eq = runTool({"plot", equaliser, png});
     ASSERT_EQ(eq.status, 0) << eq.err;
     EXPECT_EQ(pngSize(png).height, 3u * 260u + 60u);
-    EXPECT_NE(eq.out.find("magnitude response of the whole response"), std::string::npos) << eq.out;
+    EXPECT_NE(eq.err.find("magnitude response of the whole response"), std::string::npos) << eq.err;
     const std::string mono = dir.file("verb.png");
     const ToolResult verb = runTool({"plot", reverb, mono,
                                      "--seconds", "1"});

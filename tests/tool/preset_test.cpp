@@ -184,7 +184,7 @@ TEST_F(PresetTest, RefusedPresets) {
         {hugePath, "cut short"},
         {fewPath, "the preset has 5 parameter values; the plug-in has 23"},
         {textPath, "does not start with 'CcnK'"},
-        {dir.file("absent.fxp"), "cannot open"}};
+        {dir.file("absent.fxp"), "cannot read " + dir.file("absent.fxp") + ": No such file or directory"}};
     for (const auto& [preset, words] : cases) {
         const std::string out = dir.file("out.wav"), in = dir.file("in.wav");
         ASSERT_TRUE(writeSound(in, clickSound(44100, 2, 100, 0.2f)));

@@ -98,7 +98,7 @@ TEST_F(RenderTest, AnAutomaticTailThatItsCapCutsWhileSoundingSaysSo) {
     EXPECT_GT(level, -30.0);
 
     render(clickSound(44100, 2, 4410, 0.2f), {});
-    EXPECT_EQ(last.err, "") << "a tail that fell quiet is no news";
+    EXPECT_EQ(toolMessages(last), "") << "a tail that fell quiet is no news";
 }
 
 TEST_F(RenderTest, FixedTailAddsExactlyThatMuchSilence) {
@@ -223,7 +223,7 @@ TEST_F(RenderTest, ClippingAndSamplesThatAreNoNumbersAreCounted) {
     Sound exact = held;
     exact.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     const Sound floats = render(exact, mix);
-    EXPECT_EQ(last.err, "");
+    EXPECT_EQ(toolMessages(last), "");
     size_t beyond = 0;
     for (const auto& channel : floats.channels)
         for (float sample : channel) beyond += std::fabs(sample) > 1.0f;

@@ -151,3 +151,9 @@ std::vector<std::string> linesStartingWith(const std::string& text, const std::s
         if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
     return lines;
 }
+
+std::string toolMessages(const ToolResult& result) {
+    std::string said;
+    for (const std::string& line : linesStartingWith(result.err, "vst2host")) said += line + "\n";
+    return said;
+}

@@ -68,5 +68,9 @@ std::string readText(const std::string& path);
 // empty when the package is not installed, for tests that skip then.
 std::string installedPlugin(const std::string& relativePath);
 
+// What the tool said on standard error beyond the status line of what it
+// made: its warnings and failures, every line of which names the tool.
+std::string toolMessages(const ToolResult& result);
+
 // Every line of the text that starts with the prefix.
 std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix);

@@ -2,12 +2,16 @@
 #include <cstdio>
 #include <memory>
 
-#include "host/tool/json_writer.h"
-#include "host/tool/number_text.h"
-#include "host/tool/plugin_session.h"
-#include "host/tool/process_benchmark.h"
-#include "host/tool/progress_bar.h"
-#include "host/tool/transport_options.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/command_line/common_options.h"
+#include "host/tool/files/standard_output.h"
+#include "host/tool/reports/json_writer.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/sessions/plugin_session.h"
+#include "host/tool/benchmark/process_benchmark.h"
+#include "host/tool/reports/progress_bar.h"
+#include "host/tool/reports/wording.h"
+#include "host/tool/sessions/transport_options.h"
 
 namespace {
 struct BenchOptions {
@@ -15,6 +19,35 @@ struct BenchOptions {
     std::vector<int64_t> blocks = {64, 512, 4096};
     TransportOptions transport;
     bool json = false;
+
+    void declare(OptionSet& set) {
+        set.heading("options of the whole run:");
+        declareRate(set, settings.sampleRate);
+        set.value("--block", "N[,N...]", "block sizes (default 64,512,4096)",
+                  [this](const std::string& text, std::string& error) {
+                      bool ok = parseWholeNumberList(text, blocks);
+                      for (int64_t block : blocks) ok = ok && block >= 1 && block <= 1 << 20;
+                      if (!ok) error = "--block needs sizes from 1 to 1048576, such as 64,512,4096, "
+                                       "not '" + text + "'";
+                      return ok;
+                  });
+        declareSeconds(set, "audio per plug-in, round and phase (default 1)", 600.0,
+                       settings.roundSeconds);
+        set.value("--rounds", "N", "rounds; the median counts (default 5)",
+                  [this](const std::string& text, std::string& error) {
+                      int64_t rounds = 0;
+                      if (!parseWholeNumber(text, rounds) || rounds < 1 || rounds > 1000) {
+                          error = "--rounds needs a count from 1 to 1000, not '" + text + "'";
+                          return false;
+                      }
+                      settings.rounds = static_cast<int>(rounds);
+                      return true;
+                  });
+        set.decimal("--warm-up", "S", "untimed noise first (default 1)", settings.warmUpSeconds,
+                    {0.0, 600.0, "seconds", "", false});
+        transport.declare(set);
+        declareJson(set, json, "the figures as JSON");
+    }
 };
 
 struct BlockResults {
@@ -28,51 +61,11 @@ struct ChainNames {
     std::vector<std::string> modules, stages;
 };
 
-bool takeSeconds(ArgumentList& arguments, const char* name, double& seconds, bool zeroAllowed,
-                 std::string& error) {
-    std::string text;
-    if (arguments.value(name, text) &&
-        (!parseDecimal(text, seconds) || seconds < 0.0 || (seconds == 0.0 && !zeroAllowed) ||
-         seconds > 600.0)) {
-        error = std::string(name) + " needs seconds " + (zeroAllowed ? "from 0" : "above 0") +
-                " up to 600";
-        return false;
-    }
-    return true;
-}
-
-bool takeBenchOptions(ArgumentList& arguments, BenchOptions& choices, std::string& error) {
-    BenchmarkSettings& settings = choices.settings;
-    std::string text;
-    if (arguments.value("--rate", text) &&
-        (!parseDecimal(text, settings.sampleRate) || settings.sampleRate < 1000.0 ||
-         settings.sampleRate > 768000.0)) {
-        error = "--rate needs a sample rate from 1000 to 768000 Hz";
-        return false;
-    }
-    if (arguments.value("--block", text)) {
-        if (!parseWholeNumberList(text, choices.blocks)) {
-            error = "--block needs sizes such as 64,512,4096";
-            return false;
-        }
-        for (int64_t block : choices.blocks) {
-            if (block < 1 || block > 1 << 20) {
-                error = "block sizes run from 1 to 1048576";
-                return false;
-            }
-        }
-    }
-    int64_t rounds = settings.rounds;
-    if (arguments.value("--rounds", text) &&
-        (!parseWholeNumber(text, rounds) || rounds < 1 || rounds > 1000)) {
-        error = "--rounds needs a count from 1 to 1000";
-        return false;
-    }
-    settings.rounds = static_cast<int>(rounds);
-    choices.json = arguments.flag("--json");
-    return takeSeconds(arguments, "--seconds", settings.roundSeconds, false, error) &&
-           takeSeconds(arguments, "--warm-up", settings.warmUpSeconds, true, error) &&
-           choices.transport.take(arguments, error);
+template <class... Values>
+void appendFormatted(std::string& text, const char* format, Values... values) {
+    char line[256];
+    std::snprintf(line, sizeof line, format, values...);
+    text += line;
 }
 
 // "3718x", "41.5x", "0.523x": slow plug-ins, below real time, need the digits.
@@ -86,41 +79,44 @@ std::string factorText(double factor) {
 
 double ratio(double second, double first) { return first > 0.0 ? second / first : 0.0; }
 
-void printRow(long long block, const std::string& name, const BenchmarkResult& r, double rate) {
-    std::printf("%6lld  %-28.28s %14.2f %12s %14.2f %12s\n", block, name.c_str(),
-                r.noiseNanosecondsPerFrame,
-                factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
-                r.silenceNanosecondsPerFrame,
-                factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
+void appendRow(std::string& text, long long block, const std::string& name, const BenchmarkResult& r,
+              double rate) {
+    appendFormatted(text, "%6lld  %-28.28s %14.2f %12s %14.2f %12s\n", block, name.c_str(),
+                    r.noiseNanosecondsPerFrame,
+                    factorText(realTimeFactor(r.noiseNanosecondsPerFrame, rate)).c_str(),
+                    r.silenceNanosecondsPerFrame,
+                    factorText(realTimeFactor(r.silenceNanosecondsPerFrame, rate)).c_str());
 }
 
-void printTable(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
-                const std::vector<ChainNames>& names) {
-    std::printf("processing at %g Hz: median of %d rounds of %g s per phase, after %g s "
-                "of warm-up\n",
-                settings.sampleRate, settings.rounds, settings.roundSeconds,
-                settings.warmUpSeconds);
-    std::printf("%6s  %-28s %14s %12s %14s %12s\n", "block", "plug-in", "noise ns/frame",
-                "noise RTF", "tail ns/frame", "tail RTF");
+std::string tableReport(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
+                        const std::vector<ChainNames>& names) {
+    std::string text;
+    appendFormatted(text, "processing at %s: median of %s of %g s per phase, after %g s of warm-up\n",
+                    hertzText(settings.sampleRate).c_str(),
+                    counted(static_cast<size_t>(settings.rounds), "round").c_str(), settings.roundSeconds,
+                    settings.warmUpSeconds);
+    appendFormatted(text, "%6s  %-28s %14s %12s %14s %12s\n", "block", "plug-in", "noise ns/frame",
+                    "noise RTF", "tail ns/frame", "tail RTF");
     for (const BlockResults& block : all) {
         const long long size = static_cast<long long>(block.block);
         for (size_t p = 0; p < block.results.size(); ++p) {
             const ChainTiming& timing = block.results[p];
             if (timing.stages.size() > 1) {
                 for (size_t s = 0; s < timing.stages.size(); ++s)
-                    printRow(size, names[p].stages[s], timing.stages[s], settings.sampleRate);
-                printRow(size, "whole chain", timing.whole, settings.sampleRate);
+                    appendRow(text, size, names[p].stages[s], timing.stages[s], settings.sampleRate);
+                appendRow(text, size, "whole chain", timing.whole, settings.sampleRate);
             } else {
-                printRow(size, names[p].whole, timing.whole, settings.sampleRate);
+                appendRow(text, size, names[p].whole, timing.whole, settings.sampleRate);
             }
         }
         if (block.results.size() == 2) {
             const BenchmarkResult &first = block.results[0].whole, &second = block.results[1].whole;
-            std::printf("%6lld  %-28s %14.3f %12s %14.3f\n", size, "ratio second/first",
-                        ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame), "",
-                        ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
+            appendFormatted(text, "%6lld  %-28s %14.3f %12s %14.3f\n", size, "ratio second/first",
+                            ratio(second.noiseNanosecondsPerFrame, first.noiseNanosecondsPerFrame), "",
+                            ratio(second.silenceNanosecondsPerFrame, first.silenceNanosecondsPerFrame));
         }
     }
+    return text;
 }
 
 void figures(JsonWriter& json, const BenchmarkResult& r, double rate) {
@@ -130,8 +126,8 @@ void figures(JsonWriter& json, const BenchmarkResult& r, double rate) {
     json.key("tailRealTimeFactor").number(realTimeFactor(r.silenceNanosecondsPerFrame, rate));
 }
 
-void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
-               const std::vector<ChainNames>& names) {
+std::string jsonReport(const std::vector<BlockResults>& all, const BenchmarkSettings& settings,
+                       const std::vector<ChainNames>& names) {
     JsonWriter json;
     json.beginObject();
     json.key("sampleRate").number(settings.sampleRate);
@@ -141,13 +137,13 @@ void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& se
     json.key("plugins").beginArray();
     for (const ChainNames& chain : names) {
         json.beginObject();
-        json.key("module").string(chain.module);
+        json.key("module").path(chain.module);
         json.key("name").string(chain.whole);
         if (chain.stages.size() > 1) {
             json.key("chain").beginArray();
             for (size_t s = 0; s < chain.stages.size(); ++s) {
                 json.beginObject();
-                json.key("module").string(chain.modules[s]);
+                json.key("module").path(chain.modules[s]);
                 json.key("name").string(chain.stages[s]);
                 json.endObject();
             }
@@ -189,16 +185,17 @@ void printJson(const std::vector<BlockResults>& all, const BenchmarkSettings& se
     }
     json.endArray();
     json.endObject();
-    std::printf("%s\n", json.text().c_str());
+    return json.text() + "\n";
 }
-}  // namespace
 
 int runBench(ArgumentList& arguments, const ToolOptions& options) {
     BenchOptions choices;
+    OptionSet set;
+    choices.declare(set);
     std::vector<ChainLink> links;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeChainLinks(arguments, links, error) || !takeBenchOptions(arguments, choices, error) ||
+    if (!takeChainLinks(arguments, links, error) || !set.take(arguments, error) ||
         !arguments.positionals(1, 2, positional, error))
         return usageFailure("bench", error);
     if (positional.size() == 2 && links.size() > 1)
@@ -216,7 +213,7 @@ int runBench(ArgumentList& arguments, const ToolOptions& options) {
     use.sampleRate = settings.sampleRate;
     use.feedEveryInput = true;
     use.inputName = "the noise";
-    use.refusal = "cannot time it";
+    use.refusal = "cannot time it on noise";
     use.transport = choices.transport.transport();
     use.timed = true;
     ProgressBar bar("timing", settings.sampleRate);
@@ -255,7 +252,18 @@ int runBench(ArgumentList& arguments, const ToolOptions& options) {
         all.push_back(results);
     }
     bar.finish();
-    if (choices.json) printJson(all, settings, names);
-    else printTable(all, settings, names);
+    const std::string text =
+        choices.json ? jsonReport(all, settings, names) : tableReport(all, settings, names);
+    if (!writeStandardOutput(text, error)) return failure(error);
     return kSuccess;
+}
+}  // namespace
+
+Command benchCommand() {
+    return {"bench", "PLUGIN [PLUGIN2] [options] | PLUGIN [options] --then PLUGIN2 ...",
+            "Times the plug-in's processing.\n"
+            "Nanoseconds per frame and real-time factor, for noise and for the silence\n"
+            "after it, after a warm-up; two plug-ins take turns, each with the settings; a\n"
+            "chain is timed plug-in by plug-in and whole. A progress bar shows on a terminal.\n",
+            chainCommandOptions<BenchOptions>, runBench};
 }

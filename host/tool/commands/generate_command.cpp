@@ -1,54 +1,88 @@
-#include <cstdio>
-
 #include "host/library/channel_blocks.h"
-#include "host/tool/audio_file.h"
-#include "host/tool/audio_format.h"
-#include "host/tool/test_signals.h"
-#include "host/tool/argument_list.h"
-#include "host/tool/tool_options.h"
-#include "host/tool/number_text.h"
+#include "host/tool/audio_files/audio_file.h"
+#include "host/tool/audio_files/audio_format.h"
+#include "host/tool/audio_files/test_signals.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/command_line/common_options.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/reports/wording.h"
+
+namespace {
+struct GenerateOptions {
+    std::string signal = "demo";
+    double rate = kDefaultSampleRate;
+    double seconds = 4.0;
+    int64_t channels = 2;
+    double amplitude = 0.5;
+    bool shaped = false;  // --channels or --amplitude given
+    std::string format;
+
+    void declare(OptionSet& set) {
+        set.heading("options:");
+        set.value("--signal", "demo|click|noise", "clicks and a chord (default), one click, or noise",
+                  [this](const std::string& text, std::string& error) {
+                      if (text != "demo" && text != "click" && text != "noise") {
+                          error = "--signal is demo, click or noise, not '" + text + "'";
+                          return false;
+                      }
+                      signal = text;
+                      return true;
+                  });
+        declareRate(set, rate);
+        declareSeconds(set, "length (default 4)", 3600.0, seconds);
+        set.value("--channels", "N", "click and noise only (default 2)",
+                  [this](const std::string& text, std::string& error) {
+                      const NumberRange range{1, 64, "a count", "", false};
+                      double count = 0.0;
+                      if (!parseWholeNumber(text, channels) || !withinRange(text, range, count)) {
+                          error = rangeMessage("--channels", range, text);
+                          return false;
+                      }
+                      shaped = true;
+                      return true;
+                  });
+        set.value("--amplitude", "A", "click and noise only (default 0.5)",
+                  [this](const std::string& text, std::string& error) {
+                      const NumberRange range{0.0, 1.0, "a height", "", false};
+                      if (!withinRange(text, range, amplitude)) {
+                          error = rangeMessage("--amplitude", range, text);
+                          return false;
+                      }
+                      shaped = true;
+                      return true;
+                  });
+        declareFormat(set, format, "the format whatever OUT's name (as for render)");
+    }
+};
 
 int runGenerate(ArgumentList& arguments, const ToolOptions&) {
+    GenerateOptions choices;
+    OptionSet set;
+    choices.declare(set);
     std::vector<std::string> positional;
-    std::string error, text, signal = "demo";
-    double rate = 44100.0, seconds = 4.0, amplitude = 0.5;
-    int64_t channels = 2;
-    arguments.value("--signal", signal);
-    if (signal != "demo" && signal != "click" && signal != "noise")
-        return usageFailure("generate", "--signal is demo, click or noise");
-    if (arguments.value("--rate", text) && (!parseDecimal(text, rate) || rate < 1000.0 ||
-                                            rate > 768000.0))
-        return usageFailure("generate", "--rate needs a sample rate from 1000 to 768000 Hz");
-    if (arguments.value("--seconds", text) && (!parseDecimal(text, seconds) || seconds <= 0.0 ||
-                                               seconds > 3600.0))
-        return usageFailure("generate", "--seconds needs a length above 0, up to 3600");
-    const bool channelsGiven = arguments.value("--channels", text);
-    if (channelsGiven && (!parseWholeNumber(text, channels) || channels < 1 || channels > 64))
-        return usageFailure("generate", "--channels needs a count from 1 to 64");
-    const bool amplitudeGiven = arguments.value("--amplitude", text);
-    if (amplitudeGiven && (!parseDecimal(text, amplitude) || amplitude < 0.0 || amplitude > 1.0))
-        return usageFailure("generate", "--amplitude needs a height from 0 to 1");
+    std::string error;
+    if (!set.take(arguments, error) || !arguments.positionals(1, 1, positional, error))
+        return usageFailure("generate", error);
     // The demo is a stereo piece with levels of its own: asked for one
     // channel, it must not quietly give two.
-    if (signal == "demo" && (channelsGiven || amplitudeGiven))
+    if (choices.signal == "demo" && choices.shaped)
         return usageFailure("generate",
                             "--channels and --amplitude shape the click and the noise; "
                             "the demo is always stereo at its own levels");
-    std::string formatOption;
-    arguments.value("--format", formatOption);
-    if (!arguments.positionals(1, 1, positional, error)) return usageFailure("generate", error);
     int format = 0;
-    if (!chooseOutputFormat(positional[0], formatOption, format, error))
+    if (!chooseOutputFormat(positional[0], choices.format, format, error))
         return usageFailure("generate", error);
+    if (!formatTakesRate(format, choices.rate, error))
+        return usageFailure("generate", "cannot write " + positional[0] + ": " + error);
 
-    const size_t count = static_cast<size_t>(channels);
-    const size_t frames = static_cast<size_t>(seconds * rate);
-    const float height = static_cast<float>(amplitude);
-    TestSignal source = signal == "demo"    ? TestSignal::clicksAndChord(rate, frames)
-                        : signal == "click" ? TestSignal::click(rate, count, frames, height)
-                                            : TestSignal::noise(rate, count, frames, height, 1);
+    const size_t count = static_cast<size_t>(choices.channels);
+    const size_t frames = static_cast<size_t>(choices.seconds * choices.rate);
+    const float height = static_cast<float>(choices.amplitude);
+    TestSignal source = choices.signal == "demo"  ? TestSignal::clicksAndChord(choices.rate, frames)
+                        : choices.signal == "click" ? TestSignal::click(choices.rate, count, frames, height)
+                                                    : TestSignal::noise(choices.rate, count, frames, height, 1);
     AudioFileWriter writer;
-    if (!writer.open(positional[0], format, source.channelCount(), rate, error))
+    if (!writer.open(positional[0], format, source.channelCount(), choices.rate, error))
         return failure(error);
     constexpr size_t kBlock = 4096;
     ChannelBlocks block(source.channelCount(), kBlock);
@@ -58,7 +92,17 @@ int runGenerate(ArgumentList& arguments, const ToolOptions&) {
         written += got;
     }
     if (!writer.finish(error)) return failure(error);
-    std::printf("%s: %s, %zu channels, %zu frames at %g Hz\n", positional[0].c_str(),
-                signal.c_str(), source.channelCount(), written, rate);
+    status((positional[0] == "-" ? std::string("standard output") : positional[0]) + ": " +
+           choices.signal + ", " + counted(source.channelCount(), "channel") + ", " +
+           counted(written, "frame") + " at " + hertzText(choices.rate));
     return kSuccess;
+}
+}  // namespace
+
+Command generateCommand() {
+    return {"generate", "OUT [options]",
+            "Writes a test signal (demo, click, noise).\n"
+            "Writes a test signal in the format OUT's extension says (as for render); - writes\n"
+            "it to standard output, as --format says (default WAV, which a pipe cannot take).\n",
+            declaredOptions<GenerateOptions>, runGenerate};
 }

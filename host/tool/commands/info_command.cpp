@@ -2,11 +2,24 @@
 #include <cstdio>
 
 #include "host/library/channel_blocks.h"
-#include "host/tool/argument_list.h"
-#include "host/tool/json_writer.h"
-#include "host/tool/plugin_session.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/command_line/common_options.h"
+#include "host/tool/files/standard_output.h"
+#include "host/tool/reports/json_writer.h"
+#include "host/tool/sessions/plugin_session.h"
 
 namespace {
+struct InfoOptions {
+    bool json = false;
+    PluginSettings settings;
+
+    void declare(OptionSet& set) {
+        set.heading("options:");
+        declareJson(set, json);
+        settings.declare(set);
+    }
+};
+
 void writeValue(JsonWriter& json, const ReportValue& value) {
     switch (value.kind) {
         case ReportValue::Kind::Text: json.string(value.text); break;
@@ -35,10 +48,10 @@ void writeMembers(JsonWriter& json, const ReportValue::Members& members) {
     }
 }
 
-void printJson(const std::string& path, const char* format, const PluginReport& r) {
+std::string jsonReport(const std::string& path, const char* format, const PluginReport& r) {
     JsonWriter json;
     json.beginObject();
-    json.key("module").string(path);
+    json.key("module").path(path);
     json.key("format").string(format);
     for (const PluginFact& fact : r.facts) writeMembers(json, fact.json);
     json.key("parameters").beginArray();
@@ -65,41 +78,50 @@ void printJson(const std::string& path, const char* format, const PluginReport& 
         json.endArray();
     }
     json.endObject();
-    std::printf("%s\n", json.text().c_str());
+    return json.text() + "\n";
 }
 
-void printLine(const std::string& label, const std::string& text) {
-    std::printf("%-17s%s\n", (label + ":").c_str(), text.c_str());
+template <class... Values>
+void appendFormatted(std::string& text, const char* format, Values... values) {
+    char line[1024];
+    std::snprintf(line, sizeof line, format, values...);
+    text += line;
 }
 
-void printText(const std::string& path, const char* format, const PluginReport& r) {
-    printLine("Module", path);
-    printLine("Format", format);
+void appendLine(std::string& text, const std::string& label, const std::string& value) {
+    appendFormatted(text, "%-17s%s\n", (label + ":").c_str(), value.c_str());
+}
+
+std::string textReport(const std::string& path, const char* format, const PluginReport& r) {
+    std::string text;
+    appendLine(text, "Module", path);
+    appendLine(text, "Format", format);
     for (const PluginFact& fact : r.facts)
-        if (!fact.label.empty()) printLine(fact.label, fact.text);
-    std::printf("Parameters:      %zu\n", r.parameters.size());
+        if (!fact.label.empty()) appendLine(text, fact.label, fact.text);
+    appendFormatted(text, "Parameters:      %zu\n", r.parameters.size());
     if (!r.parameters.empty())
-        std::printf("  %5s  %-24s %-10s %-16s %s\n", "index", "name", "value", "display", "label");
+        appendFormatted(text, "  %5s  %-24s %-10s %-16s %s\n", "index", "name", "value", "display", "label");
     for (const ParameterReport& p : r.parameters)
-        std::printf("  %5d  %-24s %-10.6f %-16s %s\n", p.index, p.name.c_str(),
-                    static_cast<double>(p.value), p.display.c_str(), p.label.c_str());
-    if (!r.hasPrograms) return;
-    std::printf("Programs:        %zu (current %d)\n", r.programNames.size(), r.currentProgram);
+        appendFormatted(text, "  %5d  %-24s %-10.6f %-16s %s\n", p.index, p.name.c_str(),
+                        static_cast<double>(p.value), p.display.c_str(), p.label.c_str());
+    if (!r.hasPrograms) return text;
+    appendFormatted(text, "Programs:        %zu (current %d)\n", r.programNames.size(), r.currentProgram);
     for (size_t i = 0; i < r.programNames.size(); ++i)
-        std::printf("  %5zu  %s\n", i, r.programNames[i].c_str());
+        appendFormatted(text, "  %5zu  %s\n", i, r.programNames[i].c_str());
+    return text;
 }
-}  // namespace
 
 int runInfo(ArgumentList& arguments, const ToolOptions& options) {
-    const bool json = arguments.flag("--json");
-    PluginSettings settings;
+    InfoOptions choices;
+    OptionSet set;
+    choices.declare(set);
     std::vector<std::string> positional;
     std::string error;
-    if (!settings.take(arguments, error) || !arguments.positionals(1, 1, positional, error))
+    if (!set.take(arguments, error) || !arguments.positionals(1, 1, positional, error))
         return usageFailure("info", error);
 
     const PluginUse use;
-    const auto plugin = openPreparedPlugin(positional[0], settings, use, options, error);
+    const auto plugin = openPreparedPlugin(positional[0], choices.settings, use, options, error);
     if (!plugin) return failure(error);
     // A plug-in settles its delay when switched on, some only in their first
     // block (LSP's), so the report is made after one block of silence.
@@ -116,7 +138,15 @@ int runInfo(ArgumentList& arguments, const ToolOptions& options) {
     plugin->stopProcessing();
     const PluginReport report = plugin->describe();
     plugin->deactivate();
-    if (json) printJson(positional[0], plugin->formatName(), report);
-    else printText(positional[0], plugin->formatName(), report);
+    const std::string text = choices.json ? jsonReport(positional[0], plugin->formatName(), report)
+                                          : textReport(positional[0], plugin->formatName(), report);
+    if (!writeStandardOutput(text, error)) return failure(error);
     return kSuccess;
+}
+}  // namespace
+
+Command infoCommand() {
+    return {"info", "PLUGIN [options]",
+            "What a host sees: identity, layout, flags, parameters, programs.\n",
+            declaredOptions<InfoOptions>, runInfo};
 }

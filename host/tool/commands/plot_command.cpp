@@ -2,81 +2,109 @@
 
 #include "host/library/audio_buffer.h"
 #include "host/library/offline_renderer.h"
-#include "host/tool/number_text.h"
+#include "host/tool/audio_files/test_signals.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/command_line/common_options.h"
 #include "host/tool/plot/impulse_plot.h"
-#include "host/tool/plugin_chain.h"
-#include "host/tool/render_warnings.h"
-#include "host/tool/test_signals.h"
-#include "host/tool/transport_options.h"
+#include "host/tool/reports/render_warnings.h"
+#include "host/tool/reports/wording.h"
+#include "host/tool/sessions/plugin_chain.h"
+#include "host/tool/sessions/transport_options.h"
 
 namespace {
 constexpr int32_t kPlotBlock = 512;
 constexpr double kPlotCapSeconds = 30.0;
-}  // namespace
+
+struct PlotOptions {
+    double rate = kDefaultSampleRate;
+    double amplitude = 0.2;
+    double seconds = 0.0;
+    bool automaticLength = true;
+    bool decibels = false;
+    bool keepLatency = false;
+    TransportOptions transport;
+
+    void declare(OptionSet& set) {
+        set.heading("options of the whole plot:");
+        declareRate(set, rate);
+        set.decimal("--amplitude", "A", "height of the impulse (default 0.2)", amplitude,
+                    {0.0, 1000.0, "a height", "", true});
+        declareSeconds(set, "length after the impulse (default auto, at most 30 s)", 600.0, seconds,
+                       &automaticLength);
+        set.value("--scale", "linear|db", "the response's amplitude, or its level in dBFS",
+                  [this](const std::string& text, std::string& error) {
+                      if (text != "linear" && text != "db") {
+                          error = "--scale is linear or db, not '" + text + "'";
+                          return false;
+                      }
+                      decibels = text == "db";
+                      return true;
+                  });
+        transport.declare(set);
+        declareKeepLatency(set, keepLatency, "the response");
+    }
+};
 
 int runPlot(ArgumentList& arguments, const ToolOptions& options) {
+    PlotOptions choices;
+    OptionSet set;
+    choices.declare(set);
     std::vector<ChainLink> links;
-    TransportOptions transport;
     std::vector<std::string> positional;
-    std::string error, text;
-    double rate = 44100.0, amplitude = 0.2;
-    TailLength tail;
-    tail.capSeconds = kPlotCapSeconds;
-    ImpulsePlotRequest request;
-    if (!takeChainLinks(arguments, links, error) || !transport.take(arguments, error))
+    std::string error;
+    if (!takeChainLinks(arguments, links, error) || !set.take(arguments, error) ||
+        !arguments.positionals(2, 2, positional, error))
         return usageFailure("plot", error);
-    if (arguments.value("--rate", text) && (!parseDecimal(text, rate) || rate < 1000.0 ||
-                                            rate > 768000.0))
-        return usageFailure("plot", "--rate needs a sample rate from 1000 to 768000 Hz");
-    if (arguments.value("--amplitude", text) &&
-        (!parseDecimal(text, amplitude) || amplitude <= 0.0 || amplitude > 1000.0))
-        return usageFailure("plot", "--amplitude needs a height above 0");
-    if (arguments.value("--seconds", text) && text != "auto") {
-        double seconds = 0.0;
-        if (!parseDecimal(text, seconds) || seconds <= 0.0 || seconds > 600.0)
-            return usageFailure("plot", "--seconds needs a length above 0, up to 600, or 'auto'");
-        tail = TailLength::fixed(seconds);
-    }
-    if (arguments.value("--scale", text)) {
-        if (text != "linear" && text != "db") return usageFailure("plot", "--scale is linear or db");
-        request.decibels = text == "db";
-    }
-    const bool compensateLatency = !arguments.flag("--no-latency-compensation");
-    if (!arguments.positionals(2, 2, positional, error)) return usageFailure("plot", error);
     links[0].path = positional[0];
+    warnAboutPictureName(positional[1]);
 
     ChainUse use;
-    use.sampleRate = rate;
+    use.sampleRate = choices.rate;
     use.largestBlock = kPlotBlock;
     use.feedEveryInput = true;
     use.inputName = "the impulse";
     use.refusal = "cannot send an impulse";
-    use.transport = transport.transport();
-    use.compensateLatency = compensateLatency;
+    use.transport = choices.transport.transport();
+    use.compensateLatency = !choices.keepLatency;
     const auto chain = PluginChain::open(links, use, options, error);
     if (!chain) return failure(error);
 
-    request.impulseHeight = static_cast<float>(amplitude);
-    TestSignal source = TestSignal::click(rate, chain->inputChannels(), 1, request.impulseHeight);
+    ImpulsePlotRequest request;
+    request.decibels = choices.decibels;
+    request.impulseHeight = static_cast<float>(choices.amplitude);
+    TestSignal source = TestSignal::click(choices.rate, chain->inputChannels(), 1, request.impulseHeight);
     InputThenSilence input(source);
     AudioStream& last = chain->connect(input);
-    AudioBufferSink sink(rate, chain->outputChannels());
+    AudioBufferSink sink(choices.rate, chain->outputChannels());
     RenderReport report;
     if (!chain->start(error)) return failure(error);
-    OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tailOf(*chain, tail, rate));
+    TailLength tail = choices.automaticLength ? TailLength() : TailLength::fixed(choices.seconds);
+    tail.capSeconds = kPlotCapSeconds;
+    OfflineRenderer renderer(BlockSchedule::fixed(kPlotBlock), tailOf(*chain, tail, choices.rate));
     const bool rendered = renderer.run(input, last, sink, report, error);
     chain->stop();
     if (!rendered) return failure(error);
     report.longestReportedLatency = chain->longestReportedLatency();
     warnAboutRender(report, "--seconds S");
     request.response = std::move(sink.audio);
-    char title[256];
-    std::snprintf(title, sizeof title, "%s: impulse of %g at %g Hz", chain->displayName().c_str(),
-                  amplitude, rate);
-    request.title = title;
-    std::string drawn;
-    if (!writeImpulsePlot(positional[1], request, drawn, error)) return failure(error);
-    std::printf("%s: impulse response of %s, %zu frames; %s\n", positional[1].c_str(),
-                chain->displayName().c_str(), request.response.frames(), drawn.c_str());
+    char amplitude[32];
+    std::snprintf(amplitude, sizeof amplitude, "%g", choices.amplitude);
+    request.title = chain->displayName() + ": impulse of " + amplitude + " at " + hertzText(choices.rate);
+    std::string drawn, written;
+    if (!writeImpulsePlot(positional[1], request, drawn, written, error)) return failure(error);
+    status(written + ": impulse response of " + chain->displayName() + ", " +
+           counted(request.response.frames(), "frame") + "; " + drawn);
     return kSuccess;
+}
+}  // namespace
+
+Command plotCommand() {
+    return {"plot", "PLUGIN OUT.png [options] [--then PLUGIN2 [options] ...]",
+            "Draws the impulse response and its magnitude response.\n"
+            "Renders a one-frame impulse on every input of a plug-in or a chain and draws,\n"
+            "with gnuplot, each output's impulse response and the magnitude response of the\n"
+            "first echo (of a delay) or of the whole response (of anything else); more than\n"
+            "8 outputs are drawn as an overview, one row per output. The picture is a PNG\n"
+            "whatever its name; - writes it to standard output.\n",
+            chainCommandOptions<PlotOptions>, runPlot};
 }

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -10,14 +9,18 @@
 
 #include "host/library/offline_renderer.h"
 #include "host/library/silence.h"
-#include "host/tool/audio_file.h"
-#include "host/tool/audio_format.h"
-#include "host/tool/midi_file.h"
-#include "host/tool/number_text.h"
-#include "host/tool/plugin_chain.h"
-#include "host/tool/progress_bar.h"
-#include "host/tool/render_warnings.h"
-#include "host/tool/transport_options.h"
+#include "host/tool/audio_files/audio_file.h"
+#include "host/tool/audio_files/audio_format.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/command_line/common_options.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/files/standard_output.h"
+#include "host/tool/midi/midi_file.h"
+#include "host/tool/reports/progress_bar.h"
+#include "host/tool/reports/render_warnings.h"
+#include "host/tool/reports/wording.h"
+#include "host/tool/sessions/plugin_chain.h"
+#include "host/tool/sessions/transport_options.h"
 
 namespace {
 constexpr int64_t kDefaultBlock = 512;
@@ -30,67 +33,61 @@ struct RenderOptions {
     TailLength tail;
     bool sameFormat = false;
     std::string format;  // --format TYPE[:ENCODING]
-    bool compensateLatency = true;
-    double midiRate = 44100.0;  // --rate, for MIDI files
+    bool keepLatency = false;
+    double midiRate = 0.0;  // --rate, for MIDI files; 0 when not given
     TransportOptions transport;
     int64_t automationStep = ParameterAutomation::kDefaultStep;
     std::string outDir;
+
+    void declare(OptionSet& set) {
+        set.heading("options of the whole render, anywhere:");
+        set.value("--block", "N | random", "block size (default 512); random: 0 to 4096 each block",
+                  [this](const std::string& text, std::string& error) {
+                      randomBlocks = text == "random";
+                      if (randomBlocks || (parseWholeNumber(text, block) && block >= 1 &&
+                                           block <= kLargestBlock))
+                          return true;
+                      error = "--block needs a size from 1 to " + std::to_string(kLargestBlock) +
+                              " or 'random', not '" + text + "'";
+                      return false;
+                  });
+        set.whole("--seed", "N", "seed of the random block sizes (default 1)", seed,
+                  {0, 4294967295.0, "a whole number", "", false});
+        set.value("--tail", "SECONDS | auto",
+                  "silence after the input (default auto: as long as the\n"
+                  "plug-ins say they ring, where every one says (CLAP's tail);\n"
+                  "else until the output and the whole chain have stayed\n"
+                  "below -90 dBFS for 2.5 s, at most 60 s, the quiet end cut)",
+                  [this](const std::string& text, std::string& error) {
+                      const NumberRange range{0.0, 3600.0, "seconds", "", false};
+                      double seconds = 0.0;
+                      if (text == "auto") {
+                          tail = TailLength();
+                      } else if (withinRange(text, range, seconds)) {
+                          tail = TailLength::fixed(seconds);
+                      } else {
+                          error = rangeMessage("--tail", range, text) + " or 'auto'";
+                          return false;
+                      }
+                      return true;
+                  });
+        set.whole("--automation-block", "N", "frames between automation values (default 64)",
+                  automationStep, {1, 65536, "frames", "", false});
+        transport.declare(set);
+        declareRate(set, midiRate, "sample rate of a MIDI file's render (default 44100)");
+        set.text("--out-dir", "DIR",
+                 "render every IN (PLUGIN IN... --out-dir DIR) into DIR\n"
+                 "under its own name (a MIDI file's as .wav); goes on past\n"
+                 "a failed one and exits 1 when any failed",
+                 outDir);
+        declareFormat(set, format,
+                      "OUT's format whatever its name: wav, w64, rf64, aiff,\n"
+                      "au, caf, flac, ogg, opus, mp3; ENC one of pcm16,\n"
+                      "pcm24, pcm32, float, double, ulaw, alaw (wav:pcm16)");
+        set.flag("--same-format", "write OUT in the format of IN", sameFormat);
+        declareKeepLatency(set, keepLatency, "the output");
+    }
 };
-
-bool takeRenderOnlyOptions(ArgumentList& arguments, RenderOptions& choices, std::string& error) {
-    std::string text;
-    if (arguments.value("--automation-block", text) &&
-        (!parseWholeNumber(text, choices.automationStep) || choices.automationStep < 1 ||
-         choices.automationStep > 65536)) {
-        error = "--automation-block needs frames from 1 to 65536, not '" + text + "'";
-        return false;
-    }
-    if (arguments.value("--rate", text) && (!parseDecimal(text, choices.midiRate) ||
-                                            choices.midiRate < 1000.0 || choices.midiRate > 768000.0)) {
-        error = "--rate needs a sample rate from 1000 to 768000 Hz";
-        return false;
-    }
-    return choices.transport.take(arguments, error);
-}
-
-bool takeRenderOptions(ArgumentList& arguments, RenderOptions& choices, std::string& error) {
-    std::string text;
-    if (arguments.value("--block", text)) {
-        if (text == "random") {
-            choices.randomBlocks = true;
-        } else if (!parseWholeNumber(text, choices.block) || choices.block < 1 ||
-                   choices.block > kLargestBlock) {
-            error = "--block needs a size from 1 to " + std::to_string(kLargestBlock) +
-                    " or 'random', not '" + text + "'";
-            return false;
-        }
-    }
-    if (arguments.value("--seed", text) &&
-        (!parseWholeNumber(text, choices.seed) || choices.seed < 0 || choices.seed > 0xFFFFFFFFLL)) {
-        error = "--seed needs a whole number from 0 to 4294967295";
-        return false;
-    }
-    if (arguments.value("--tail", text) && text != "auto") {
-        double seconds = 0.0;
-        if (!parseDecimal(text, seconds) || seconds < 0.0 || seconds > 3600.0) {
-            error = "--tail needs seconds from 0 to 3600 or 'auto', not '" + text + "'";
-            return false;
-        }
-        choices.tail = TailLength::fixed(seconds);
-    }
-    choices.sameFormat = arguments.flag("--same-format");
-    arguments.value("--format", choices.format);
-    if (choices.sameFormat && !choices.format.empty()) {
-        error = "--same-format and --format cannot both choose the format";
-        return false;
-    }
-    choices.compensateLatency = !arguments.flag("--no-latency-compensation");
-    if (arguments.value("--out-dir", choices.outDir) && choices.outDir.empty()) {
-        error = "--out-dir needs a directory";
-        return false;
-    }
-    return takeRenderOnlyOptions(arguments, choices, error);
-}
 
 std::string baseName(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -129,6 +126,7 @@ bool prepareOutputDirectory(const std::string& path, std::string& error) {
 }
 
 // Renders one input into one output through the chain; the exit status.
+// outputFormat is 0 where the input's own format is to be kept.
 int renderOne(std::vector<ChainLink> links, const RenderOptions& choices, const std::string& inPath,
               const std::string& outPath, int outputFormat, const ToolOptions& options) {
     std::string error;
@@ -137,20 +135,22 @@ int renderOne(std::vector<ChainLink> links, const RenderOptions& choices, const 
                              : BlockSchedule::fixed(static_cast<int32_t>(choices.block));
     ChainUse use;
     use.largestBlock = schedule.largest();
-    use.inputName = inPath;
-    use.refusal = "cannot render " + inPath;
+    use.inputName = isStandardStream(inPath) ? "standard input" : inPath;
+    use.refusal = "cannot render " + use.inputName;
     use.automationStep = choices.automationStep;
-    use.compensateLatency = choices.compensateLatency;
+    use.compensateLatency = !choices.keepLatency;
 
     // The input: a MIDI file plays the first plug-in for its length, with
     // silence into any inputs it has; audio feeds it.
     std::unique_ptr<AudioSource> source;
-    AudioFileReader* audio = nullptr;
-    if (looksLikeMidiFile(inPath)) {
+    if (!isStandardStream(inPath) && looksLikeMidiFile(inPath)) {
         MidiSong song;
         if (!readMidiFile(inPath, song, error)) return failure(error);
-        if (choices.sameFormat) return failure(inPath + " is a MIDI file: it has no audio format to keep");
-        use.sampleRate = choices.midiRate;
+        if (outputFormat == 0) return failure(inPath + " is a MIDI file: it has no audio format to keep");
+        if (!links[0].midiPath.empty())
+            return usageFailure("render", inPath + " is a MIDI file that plays " + links[0].path +
+                                              " already: --midi adds events to an audio render");
+        use.sampleRate = choices.midiRate > 0.0 ? choices.midiRate : kDefaultSampleRate;
         use.midiInput = true;
         use.events = song.framesAt(use.sampleRate);
         use.transport = choices.transport.transport(song.hasTempoMap ? &song.transport : nullptr);
@@ -161,25 +161,30 @@ int renderOne(std::vector<ChainLink> links, const RenderOptions& choices, const 
         if (!reader->open(inPath, error)) return failure(error);
         use.sampleRate = reader->sampleRate();
         use.inputChannels = reader->channelCount();
-        audio = reader.get();
+        use.transport = choices.transport.transport();
+        if (choices.midiRate > 0.0)
+            warning("--rate sets only a MIDI file's rate: " + use.inputName + " plays at its own " +
+                    hertzText(use.sampleRate));
+        if (outputFormat == 0) {
+            outputFormat = reader->format();
+            const int named = typeOfExtension(outPath);
+            if (named > 0 && named != (outputFormat & SF_FORMAT_TYPEMASK))
+                warning(outPath + " is written as " + formatName(outputFormat) +
+                        ", the input's format, which its name does not say");
+        }
         source = std::move(reader);
     }
-    if (!use.midiInput) use.transport = choices.transport.transport();
+    // A rate the output's format cannot hold is said before anything runs.
+    if (!formatTakesRate(outputFormat, use.sampleRate, error))
+        return failure("cannot write " + outPath + ": " + error);
 
     const auto chain = PluginChain::open(links, use, options, error);
     if (!chain) return failure(error);
     const size_t outputs = chain->outputChannels();
-    if (choices.sameFormat) {
-        outputFormat = audio->format();
-        const int named = typeOfExtension(outPath);
-        if (named > 0 && named != (outputFormat & SF_FORMAT_TYPEMASK))
-            warning(outPath + " is written as " + formatName(outputFormat) +
-                    ", the input's format, which its name does not say");
-    }
     if (!canWriteAudioFormat(outputFormat, outputs, use.sampleRate))
-        return failure("cannot write the " + std::to_string(outputs) + " outputs of " +
-                       chain->displayName() + " at " + std::to_string(std::lround(use.sampleRate)) +
-                       " Hz as " + formatName(outputFormat));
+        return failure("cannot write the " + counted(outputs, "output") + " of " +
+                       chain->displayName() + " at " + hertzText(use.sampleRate) + " as " +
+                       formatName(outputFormat));
     AudioFileWriter output;
     if (!output.open(outPath, outputFormat, outputs, use.sampleRate, error)) return failure(error);
 
@@ -198,37 +203,49 @@ int renderOne(std::vector<ChainLink> links, const RenderOptions& choices, const 
     if (!rendered || !output.finish(error)) return failure(error);
     warnAboutRender(report, "--tail SECONDS");
     warnAboutFile(output, outPath);
-
-    std::printf("%s: %zu frames (%zu of input, %zu of tail) at %g Hz through %s\n",
-                outPath.c_str(), report.outputFrames, report.inputFrames,
-                report.outputFrames - std::min(report.outputFrames, report.inputFrames),
-                use.sampleRate, chain->displayName().c_str());
+    status(output.name() + ": " + counted(report.outputFrames, "frame") + " (" +
+           std::to_string(report.inputFrames) + " of input, " +
+           std::to_string(report.outputFrames - std::min(report.outputFrames, report.inputFrames)) +
+           " of tail) at " + hertzText(use.sampleRate) + " through " + chain->displayName());
     return kSuccess;
 }
-}  // namespace
 
 int runRender(ArgumentList& arguments, const ToolOptions& options) {
     RenderOptions choices;
+    OptionSet set;
+    choices.declare(set);
     std::vector<ChainLink> links;
     std::vector<std::string> positional;
     std::string error;
-    if (!takeChainLinks(arguments, links, error) || !takeRenderOptions(arguments, choices, error))
+    if (!takeChainLinks(arguments, links, error) || !set.take(arguments, error) ||
+        !arguments.positionals(2, SIZE_MAX, positional, error))
         return usageFailure("render", error);
+    if (choices.sameFormat && !choices.format.empty())
+        return usageFailure("render", "--same-format and --format cannot both choose the format");
     const bool batch = !choices.outDir.empty();
-    if (!arguments.positionals(batch ? 2 : 3, batch ? SIZE_MAX : 3, positional, error))
-        return usageFailure("render", error + (batch ? "" : " (several inputs need --out-dir DIR)"));
+    if (!batch && positional.size() != 3)
+        return usageFailure("render", positional.size() < 3
+                                          ? "too few arguments: PLUGIN IN OUT"
+                                          : "too many arguments: " + positional[3] +
+                                                " (several inputs need --out-dir DIR)");
     links[0].path = positional[0];
     std::vector<std::pair<std::string, std::string>> jobs;  // input, output
     if (batch) {
-        for (size_t i = 1; i < positional.size(); ++i)
+        for (size_t i = 1; i < positional.size(); ++i) {
+            if (isStandardStream(positional[i]))
+                return usageFailure("render", "a batch renders named files: - is for a single render");
             jobs.push_back({positional[i], outputFor(positional[i], choices)});
+        }
     } else {
         jobs.push_back({positional[1], positional[2]});
     }
     std::vector<int> formats;
     for (const auto& job : jobs) {
+        // Standard output has no name to tell a format: --format says it,
+        // else the input's own.
+        const bool keep = choices.sameFormat || (isStandardStream(job.second) && choices.format.empty());
         int format = 0;
-        if (!choices.sameFormat && !chooseOutputFormat(job.second, choices.format, format, error))
+        if (!keep && !chooseOutputFormat(job.second, choices.format, format, error))
             return usageFailure("render", error);
         formats.push_back(format);
     }
@@ -255,4 +272,22 @@ int runRender(ArgumentList& arguments, const ToolOptions& options) {
         return failure(std::to_string(failed) + " of " + std::to_string(jobs.size()) +
                        " inputs failed");
     return kSuccess;
+}
+}  // namespace
+
+Command renderCommand() {
+    return {"render", "PLUGIN IN OUT [options] [--then PLUGIN2 [options] ...]",
+            "Renders an audio or MIDI file through a plug-in or a chain of them.\n"
+            "IN is any file libsndfile reads, rendered at its own sample rate, or a\n"
+            "Standard MIDI File (.mid, types 0 and 1) that plays the first plug-in for its\n"
+            "length; - reads audio from standard input. Each --then adds a plug-in, fed the\n"
+            "one before it, with options of its own. A mono stream feeds both inputs of a\n"
+            "pair, fewer channels than inputs leave the rest silent (and it says so),\n"
+            "several channels into a mono plug-in run one instance per channel. OUT's\n"
+            "extension says its format (32-bit float for WAV, AIFF, AU, CAF, W64, RF64;\n"
+            "24-bit FLAC; Ogg Vorbis; Opus; MP3), WAV without one; OUT - writes standard\n"
+            "output in the --format given, else in IN's. The delay each plug-in reports is\n"
+            "taken out: OUT starts where IN does. What was written, clipped samples and\n"
+            "samples that are not numbers are said on standard error.\n",
+            chainCommandOptions<RenderOptions>, runRender};
 }

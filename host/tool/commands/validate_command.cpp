@@ -1,14 +1,65 @@
 #include <cstdio>
 
 #include "host/library/plugin_formats.h"
-#include "host/tool/argument_list.h"
-#include "host/tool/number_text.h"
-#include "host/tool/tool_options.h"
+#include "host/tool/command_line/command_table.h"
+#include "host/tool/command_line/common_options.h"
+#include "host/tool/command_line/number_text.h"
+#include "host/tool/files/standard_output.h"
 #include "host/tool/validate/child_runner.h"
 #include "host/tool/validate/validation_report.h"
 #include "host/tool/validate/validation_run.h"
 
 namespace {
+struct ValidateOptions {
+    ValidationSettings settings;
+    bool json = false;
+    std::string replayFile;
+
+    void declare(OptionSet& set) {
+        set.heading("options:");
+        set.value("--strictness", "polite|hostile",
+                  "what hosts do (default), or also what they should not",
+                  [this](const std::string& text, std::string& error) {
+                      if (text != "polite" && text != "hostile") {
+                          error = "--strictness is polite or hostile, not '" + text + "'";
+                          return false;
+                      }
+                      settings.strictness = text == "hostile" ? Strictness::Hostile : Strictness::Polite;
+                      return true;
+                  });
+        set.value("--seed", "N", "the run's seed (default 1)",
+                  [this](const std::string& text, std::string& error) {
+                      int64_t number = 0;
+                      if (!parseWholeNumber(text, number) || number < 0) {
+                          error = "--seed needs a whole number from 0, not '" + text + "'";
+                          return false;
+                      }
+                      settings.seed = static_cast<uint64_t>(number);
+                      return true;
+                  });
+        set.decimal("--time", "SECONDS", "how long to go on (default 60)", settings.seconds,
+                    {0.1, 86400.0, "seconds", "", false});
+        set.value("--sequences", "N", "stop after N sequences",
+                  [this](const std::string& text, std::string& error) {
+                      int64_t number = 0;
+                      if (!parseWholeNumber(text, number) || number < 1) {
+                          error = "--sequences needs a count from 1, not '" + text + "'";
+                          return false;
+                      }
+                      settings.sequenceLimit = static_cast<uint64_t>(number);
+                      return true;
+                  });
+        set.decimal("--timeout", "SECONDS", "a call that takes longer hangs (default 5)",
+                    settings.timeout, {0.1, 600.0, "seconds", "", false});
+        set.decimal("--max-level", "DB", "loudest output from input within 0 dBFS (default 40)",
+                    settings.maxLevelDb, {-200.0, 400.0, "dB full scale", "", false});
+        set.text("--out", "DIR", "where reproducers go (default: a new temporary directory)",
+                 settings.outDirectory);
+        declareJson(set, json, "the report as JSON");
+        set.text("--replay", "FILE", "play a reproducer again, on its plug-in or PLUGIN", replayFile);
+    }
+};
+
 // The validator plays the VST 2.4 record's calls; other formats it refuses.
 bool refuseOtherFormats(const std::string& path, std::string& error) {
     const std::string format = pluginFormatOf(path);
@@ -17,70 +68,38 @@ bool refuseOtherFormats(const std::string& path, std::string& error) {
     return false;
 }
 
-bool takeSeconds(ArgumentList& arguments, const char* name, double least, double most,
-                 double& seconds, std::string& error) {
-    std::string text;
-    if (arguments.value(name, text) && (!parseDecimal(text, seconds) || seconds < least || seconds > most)) {
-        char range[96];
-        std::snprintf(range, sizeof range, " needs seconds from %g to %g", least, most);
-        error = name + std::string(range);
-        return false;
-    }
-    return true;
-}
-
-int replay(ArgumentList& arguments, const std::string& file, bool json, const ToolOptions& options) {
+int replay(const ValidateOptions& choices, const std::vector<std::string>& positional,
+           const ToolOptions& options) {
     std::string error;
+    if (!positional.empty() && !refuseOtherFormats(positional[0], error)) return failure(error);
     ReplaySettings settings;
     settings.log = options.log;
-    std::vector<std::string> positional;
-    if (!takeSeconds(arguments, "--timeout", 0.1, 600.0, settings.timeout, error) ||
-        !arguments.positionals(0, 1, positional, error))
-        return usageFailure("validate", error);
-    if (!positional.empty() && !refuseOtherFormats(positional[0], error)) return failure(error);
+    settings.timeout = choices.settings.timeout;
     if (!positional.empty()) settings.pluginOverride = positional[0];
     ReplayOutcome outcome;
-    if (!replayReproducer(file, settings, outcome, error)) return failure(error);
-    const std::string report = json ? jsonReplayReport(file, outcome) : humanReplayReport(file, outcome);
-    std::fputs(report.c_str(), stdout);
+    if (!replayReproducer(choices.replayFile, settings, outcome, error)) return failure(error);
+    const std::string report = choices.json ? jsonReplayReport(choices.replayFile, outcome)
+                                            : humanReplayReport(choices.replayFile, outcome);
+    const bool written = writeStandardOutput(report, error);
     if (outcome.result.interruption) passOnInterruption(outcome.result.interruption);
+    if (!written) return failure(error);
     return outcome.result.failures() > 0 ? kFailure : kSuccess;
 }
-}  // namespace
 
 int runValidate(ArgumentList& arguments, const ToolOptions& options) {
-    const bool json = arguments.flag("--json");
-    std::string file;
-    if (arguments.value("--replay", file)) return replay(arguments, file, json, options);
-
-    ValidationSettings settings;
-    settings.log = options.log;
-    std::string error, text;
-    if (arguments.value("--strictness", text)) {
-        if (text != "polite" && text != "hostile")
-            return usageFailure("validate", "--strictness is polite or hostile, not '" + text + "'");
-        settings.strictness = text == "hostile" ? Strictness::Hostile : Strictness::Polite;
-    }
-    int64_t number = 0;
-    if (arguments.value("--seed", text)) {
-        if (!parseWholeNumber(text, number) || number < 0)
-            return usageFailure("validate", "--seed needs a whole number from 0");
-        settings.seed = static_cast<uint64_t>(number);
-    }
-    if (arguments.value("--sequences", text)) {
-        if (!parseWholeNumber(text, number) || number < 1)
-            return usageFailure("validate", "--sequences needs a count from 1");
-        settings.sequenceLimit = static_cast<uint64_t>(number);
-    }
-    if (arguments.value("--max-level", text) &&
-        (!parseDecimal(text, settings.maxLevelDb) || settings.maxLevelDb < -200.0 || settings.maxLevelDb > 400.0))
-        return usageFailure("validate", "--max-level needs dB full scale from -200 to 400");
-    arguments.value("--out", settings.outDirectory);
+    ValidateOptions choices;
+    OptionSet set;
+    choices.declare(set);
     std::vector<std::string> positional;
-    if (!takeSeconds(arguments, "--time", 0.1, 86400.0, settings.seconds, error) ||
-        !takeSeconds(arguments, "--timeout", 0.1, 600.0, settings.timeout, error) ||
-        !arguments.positionals(1, 1, positional, error))
+    std::string error;
+    if (!set.take(arguments, error)) return usageFailure("validate", error);
+    const bool replaying = !choices.replayFile.empty();
+    if (!arguments.positionals(replaying ? 0 : 1, 1, positional, error))
         return usageFailure("validate", error);
+    if (replaying) return replay(choices, positional, options);
+
+    ValidationSettings& settings = choices.settings;
+    settings.log = options.log;
     settings.pluginPath = positional[0];
     if (!refuseOtherFormats(settings.pluginPath, error)) return failure(error);
 
@@ -91,8 +110,19 @@ int runValidate(ArgumentList& arguments, const ToolOptions& options) {
     heading.pluginName = result.facts.name.empty() ? settings.pluginPath : result.facts.name;
     heading.strictness = strictnessWord(settings.strictness);
     heading.seed = settings.seed;
-    const std::string report = json ? jsonReport(heading, result) : humanReport(heading, result);
-    std::fputs(report.c_str(), stdout);
+    const std::string report = choices.json ? jsonReport(heading, result) : humanReport(heading, result);
+    const bool written = writeStandardOutput(report, error);
     if (result.interruption) passOnInterruption(result.interruption);
+    if (!written) return failure(error);
     return result.failures() > 0 ? kFailure : kSuccess;
+}
+}  // namespace
+
+Command validateCommand() {
+    return {"validate", "PLUGIN [options] | --replay FILE [PLUGIN]",
+            "Finds the faults of a VST 2.4 plug-in: crashes, hangs, overruns, NaN, lost state.\n"
+            "Plays seeded sequences of host operations, each in a child process with a\n"
+            "timeout, and reports every distinct finding once, with a shortened reproducer\n"
+            "written to a file. Exits 1 when anything failed (warnings alone exit 0).\n",
+            declaredOptions<ValidateOptions>, runValidate};
 }

@@ -41,6 +41,12 @@ EchoStretch findFirstEcho(const AudioBuffer& response, size_t directFrames, size
     for (size_t i = from; i < frames; ++i) {
         if (loudest(response, i) > threshold) {
             echo.found = true;
+            // It starts with its first sound, which may lie below the
+            // threshold (the start of a filtered click): back over frames
+            // that are not silent, unless they run back to the direct sound.
+            size_t first = i;
+            while (first > from && loudest(response, first - 1) != 0.0f) --first;
+            if (first > from) i = first;
             echo.start = i;
             // Its quiet ringing belongs to it too, up to where the next sound starts.
             size_t next = endOfSound(response, i, gapFrames, threshold);

@@ -14,7 +14,9 @@ struct EchoStretch {
 
 // Sound is anything above thresholdDecibels relative to the response's
 // peak; the direct sound is whatever starts within directFrames of frame 0
-// and has ended before a gap of gapFrames. The stretch ends where sound starts
-// again after a gap of gapFrames, and is at most maxFrames long.
+// and has ended before a gap of gapFrames. The stretch starts at the first
+// frame that is not silent before the echo's sound (where the echo begins
+// below the threshold), ends where sound starts again after a gap of
+// gapFrames, and is at most maxFrames long.
 EchoStretch findFirstEcho(const AudioBuffer& response, size_t directFrames, size_t gapFrames,
                           size_t maxFrames, double thresholdDecibels = -60.0);

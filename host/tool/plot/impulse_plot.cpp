@@ -1,6 +1,7 @@
 #include "host/tool/plot/impulse_plot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +13,9 @@
 #include "host/tool/plot/first_echo.h"
 #include "host/tool/plot/gnuplot_runner.h"
 #include "host/tool/plot/magnitude_response.h"
-#include "host/tool/interrupt_cleanup.h"
-#include "host/tool/output_file.h"
+#include "host/tool/files/interrupt_cleanup.h"
+#include "host/tool/command_line/tool_options.h"
+#include "host/tool/files/output_file.h"
 
 namespace {
 constexpr size_t kColumns = 2000;         // time buckets across the picture
@@ -278,7 +280,7 @@ void scriptOverview(std::ofstream& script, const ImpulsePlotRequest& request, co
 }  // namespace
 
 bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& request,
-                      std::string& drawn, std::string& error) {
+                      std::string& drawn, std::string& written, std::string& error) {
     const AudioBuffer& response = request.response;
     const size_t channels = response.channelCount();
     if (channels == 0 || response.frames() == 0) {
@@ -302,23 +304,25 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
     const std::string spectrumPath = scratch.file("spectrum.dat");
     const std::string scriptPath = scratch.file("plot.gp");
 
+    const std::string picturePath = scratch.file("picture.png");
+    const std::string logPath = scratch.file("gnuplot.log");
     OutputFile picture;
     if (!picture.open(pngPath, error)) return false;
     std::ofstream script(scriptPath);
     const bool overview = channels > kMostOutputPanels;
     script << "set terminal pngcairo size 1200," << (overview ? 900 : 260 * (channels + 1) + 60)
-           << " font 'sans,10'\nset output " << gnuplotQuoted(picture.writePath()) << "\n";
-    bool written;
+           << " font 'sans,10'\nset output " << gnuplotQuoted(picturePath) << "\n";
+    bool dataWritten;
     if (overview) {
         std::vector<double> bands;
-        written = writeOverviewData(timePath, spectrumPath, request, spectra, bands);
+        dataWritten = writeOverviewData(timePath, spectrumPath, request, spectra, bands);
         scriptOverview(script, request, stretch, spectra, bands, timePath, spectrumPath);
     } else {
-        written = writeEnvelope(timePath, envelopeOf(response, kColumns), request.decibels) &&
+        dataWritten = writeEnvelope(timePath, envelopeOf(response, kColumns), request.decibels) &&
                   writeSpectra(spectrumPath, spectra);
         scriptPanels(script, request, stretch, spectra, timePath, spectrumPath);
     }
-    if (!written) {
+    if (!dataWritten) {
         error = "cannot write gnuplot's data";
         return false;
     }
@@ -328,8 +332,26 @@ bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& requ
         error = "cannot write gnuplot's script";
         return false;
     }
-    if (!runGnuplot(scriptPath, error)) return false;
-    drawn = std::string("magnitude response of ") + (stretch.echo ? "the first echo" : "the whole response") +
+    // gnuplot draws into the scratch folder; the picture is then copied to
+    // where it goes, every write checked.
+    std::vector<uint8_t> png;
+    if (!runGnuplot(scriptPath, logPath, error) || !readWholeFile(picturePath, png, error) ||
+        !picture.write(png.data(), png.size(), error) || !picture.commit(error))
+        return false;
+    // Where the first echo lies, as the picture's heading says it.
+    const std::string echoFrames = "the first echo (frames " + std::to_string(stretch.start) + " to " +
+                                   std::to_string(stretch.start + stretch.length - 1) + ")";
+    drawn = "magnitude response of " + (stretch.echo ? echoFrames : std::string("the whole response")) +
             (overview ? "; an overview of " + std::to_string(channels) + " outputs" : "");
-    return picture.commit(error);
+    written = picture.name();
+    return true;
+}
+
+void warnAboutPictureName(const std::string& path) {
+    const size_t slash = path.rfind('/'), dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension.empty() || extension == "png") return;
+    warning(path + " holds a PNG picture, which its name (." + extension + ") does not say");
 }

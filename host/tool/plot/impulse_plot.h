@@ -19,6 +19,12 @@ struct ImpulsePlotRequest {
 constexpr size_t kMostOutputPanels = 8;
 
 // Writes the PNG whole or not at all; drawn says what it shows beyond the
-// response over time ("magnitude response of the first echo").
+// response over time ("magnitude response of the first echo (frames 8820
+// to 17639)"), written
+// where it went ("standard output" for "-").
 bool writeImpulsePlot(const std::string& pngPath, const ImpulsePlotRequest& request,
-                      std::string& drawn, std::string& error);
+                      std::string& drawn, std::string& written, std::string& error);
+
+// Warns when the name says a picture of another kind (".jpg"): the picture
+// is a PNG whatever its name.
+void warnAboutPictureName(const std::string& path);

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <type_traits>
 
-#include "host/tool/number_text.h"
+#include "host/tool/command_line/number_text.h"
 #include "vst/aeffect.h"
 
 const char* wordOf(TextRequest request) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/tool/json_writer.h"
+#include "host/tool/reports/json_writer.h"
 
 namespace {
 std::string plural(size_t count, const char* one, const char* many) {

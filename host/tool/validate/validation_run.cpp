@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <set>
 
-#include "host/tool/output_file.h"
-#include "host/tool/request_log.h"
+#include "host/tool/files/output_file.h"
+#include "host/tool/reports/request_log.h"
 #include "host/tool/validate/child_runner.h"
 #include "host/tool/validate/host_rules.h"
 #include "host/tool/validate/progress_line.h"

@@ -2,7 +2,8 @@
 //   latency    stereo; its output is its input "Delay" frames later, a delay
 //              it reports when activated, or ("Announce" 1) asks a restart
 //              for in its first block and reports after it, or ("Announce"
-//              2) only tells the host it changed, from its first block;
+//              2) only tells the host it changed, from its first block, or
+//              ("Announce" 3) reports it from its first block on, untold;
 //   frames     mono in (unheard), stereo out: every frame holds "Level" as it stands
 //              at that frame, so a test sees where each change landed; it
 //              also checks the host's thread answers, and writes 1000
@@ -46,7 +47,7 @@ struct Plugin {
 
 const Plugin kPlugins[] = {
     {Kind::Latency, FIXTURE_DESCRIPTOR("org.varnolet.fixture.latency", "Latency Fixture"), {2}, {2},
-     {{"Delay", 0, 1000, 100, VCLAP_PARAM_IS_STEPPED}, {"Announce", 0, 2, 0, VCLAP_PARAM_IS_STEPPED}}},
+     {{"Delay", 0, 1000, 100, VCLAP_PARAM_IS_STEPPED}, {"Announce", 0, 3, 0, VCLAP_PARAM_IS_STEPPED}}},
     {Kind::Frames, FIXTURE_DESCRIPTOR("org.varnolet.fixture.frames", "Frames Fixture"), {1}, {2},
      {{"Level", -1, 1, 0, 0}}},
     {Kind::Mono, FIXTURE_DESCRIPTOR("org.varnolet.fixture.mono", "Mono Fixture"), {1}, {1}, {}},
@@ -171,6 +172,7 @@ vclap_process_status process(const vclap_plugin_t* p, const vclap_process_t* blo
         const int announce = static_cast<int>(in->values[1]);
         in->settled = true;
         if (announce == 1) in->host->request_restart(in->host);
+        if (announce == 3) in->reported = delayOf(in);
         if (announce == 2) {
             in->reported = delayOf(in);
             const auto* latency = hostExtension<vclap_host_latency_t>(in, VCLAP_EXT_LATENCY);

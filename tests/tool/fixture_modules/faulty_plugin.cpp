@@ -194,6 +194,11 @@ Fixture* self(AEffect* effect) { return static_cast<Fixture*>(effect->object); }
 bool isParameter(int32_t index) { return index >= 0 && index < kParams; }
 // Where the values table is read.
 bool validIndex(int32_t index) { return !kChecksIndex || isParameter(index); }
+// Every read of the table goes through here, so that a read past its end
+// faults in one place whichever call made it: just past the last value lies
+// a guard page, but an index far beyond faults or not by what the process
+// happens to have mapped there.
+__attribute__((noinline)) float valueAt(const Fixture* fixture, int32_t index) { return fixture->values[index]; }
 
 void copyText(void* ptr, const char* text, size_t size) {
     if (kChecksPointers && !ptr) return;
@@ -202,7 +207,7 @@ void copyText(void* ptr, const char* text, size_t size) {
 
 void display(Fixture* fixture, int32_t index, void* ptr) {
     if (!validIndex(index)) return copyText(ptr, "", kVstMaxParamStrLen);
-    const float value = fixture->values[index];
+    const float value = valueAt(fixture, index);
     if (index == 2) return copyText(ptr, kModes[std::min(2, static_cast<int>(value * 3.0f))], kVstMaxParamStrLen);
     const double shown = index == 0 ? 2.0 * value : 100.0 * value;
     if (!kShortDisplays) {
@@ -327,7 +332,7 @@ void setParameter(AEffect* effect, int32_t index, float value) {
 
 float getParameter(AEffect* effect, int32_t index) {
     if (!validIndex(index)) return 0.0f;
-    return self(effect)->values[index];
+    return valueAt(self(effect), index);
 }
 
 // Values this small are flushed, so that a decaying tail never turns into

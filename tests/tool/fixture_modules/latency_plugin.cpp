@@ -1,7 +1,8 @@
 // A plug-in with a delay of its own, as lookahead limiters have: its output
 // is its input Delay frames later. It reports the delay when switched on and
 // announces it with audioMasterIOChanged, then or, as LSP's plug-ins do, in
-// its first block ("Announce late" at 1).
+// its first block ("Announce late" at 1, "yes"), or sets it in its first
+// block and says nothing ("Announce late" at 0.5, "silently").
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@ struct LatencyPlugin {
     float parameters[2] = {0.1f, 0.0f};  // Delay (x 1000 frames), Announce late
     int delay = 0;
     bool announcePending = false;
+    bool silently = false;  // the pending delay is set without a word
     std::vector<float> lines[2];  // the last kLongestDelay + 1 frames of each input
     size_t position = 0;
 };
@@ -26,8 +28,10 @@ LatencyPlugin* self(AEffect* effect) { return static_cast<LatencyPlugin*>(effect
 
 void announce(LatencyPlugin* plugin) {
     plugin->record.initialDelay = plugin->delay;
-    plugin->host(&plugin->record, audioMasterIOChanged, 0, 0, nullptr, 0.0f);
+    if (!plugin->silently) plugin->host(&plugin->record, audioMasterIOChanged, 0, 0, nullptr, 0.0f);
 }
+
+const char* lateness(float value) { return value >= 0.75f ? "yes" : value >= 0.25f ? "silently" : "no"; }
 
 intptr_t dispatch(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float) {
     LatencyPlugin* plugin = self(effect);
@@ -40,7 +44,9 @@ intptr_t dispatch(AEffect* effect, int32_t opcode, int32_t index, intptr_t value
             if (value == 0) return 0;
             plugin->delay = static_cast<int>(std::lround(plugin->parameters[0] * kLongestDelay));
             for (auto& line : plugin->lines) line.assign(kLongestDelay + 1, 0.0f);
-            if (plugin->parameters[1] >= 0.5f) plugin->announcePending = true;
+            plugin->silently = plugin->parameters[1] >= 0.25f && plugin->parameters[1] < 0.75f;
+            plugin->record.initialDelay = 0;
+            if (plugin->parameters[1] >= 0.25f) plugin->announcePending = true;
             else announce(plugin);
             return 0;
         case effGetParamName:
@@ -50,7 +56,7 @@ intptr_t dispatch(AEffect* effect, int32_t opcode, int32_t index, intptr_t value
             if (index == 0)
                 std::snprintf(text, 8, "%ld", std::lround(plugin->parameters[0] * kLongestDelay));
             else
-                std::strcpy(text, plugin->parameters[1] >= 0.5f ? "yes" : "no");
+                std::strcpy(text, lateness(plugin->parameters[1]));
             return 0;
         case effGetProductString:
             std::strcpy(text, "Latency Fixture");

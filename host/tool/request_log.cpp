@@ -1,8 +1,0 @@
-#include "host/tool/request_log.h"
-
-#include <cstdio>
-
-void logLine(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
-}

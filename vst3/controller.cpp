@@ -1,0 +1,132 @@
+#include "vst3/controller.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/parameter_display.h"
+#include "core/parameter_mapping.h"
+#include "vst3/parameter_values.h"
+#include "vst3/state_stream.h"
+#include "vst3/utf16_text.h"
+
+namespace varnolet_vst3 {
+
+Controller::Controller() {
+    for (int32_t i = 0; i < varnolet::kNumParameters; ++i)
+        native[i] = varnolet::kParameters[i].defaultValue;
+}
+
+vst3::tresult Controller::queryInterface(const vst3::TUID wanted, void** obj) {
+    if (!obj) return vst3::kInvalidArgument;
+    if (vst3::FUnknown::iid.matches(wanted) || vst3::IPluginBase::iid.matches(wanted) ||
+        vst3::IEditController::iid.matches(wanted)) {
+        *obj = static_cast<vst3::IEditController*>(this);
+    } else if (vst3::IConnectionPoint::iid.matches(wanted)) {
+        *obj = static_cast<vst3::IConnectionPoint*>(this);
+    } else {
+        *obj = nullptr;
+        return vst3::kNoInterface;
+    }
+    addRef();
+    return vst3::kResultOk;
+}
+
+vst3::uint32 Controller::release() {
+    const vst3::uint32 left = references.remove();
+    if (left == 0) delete this;
+    return left;
+}
+
+vst3::tresult Controller::setComponentState(vst3::IBStream* state) {
+    float values[varnolet::kNumParameters];
+    if (!readState(state, values)) return vst3::kResultFalse;
+    follow(values);
+    return vst3::kResultOk;
+}
+
+// Everything the controller shows comes from the component's state.
+vst3::tresult Controller::setState(vst3::IBStream*) { return vst3::kResultOk; }
+vst3::tresult Controller::getState(vst3::IBStream*) { return vst3::kResultOk; }
+
+void Controller::follow(const float (&values)[varnolet::kNumParameters]) {
+    std::memcpy(native, values, sizeof native);
+}
+
+vst3::tresult Controller::getParameterInfo(vst3::int32 paramIndex, vst3::ParameterInfo& info) {
+    if (paramIndex < 0 || paramIndex >= varnolet::kNumParameters) return vst3::kInvalidArgument;
+    const ParameterDescription& p = varnolet::kParameters[paramIndex];
+    std::memset(&info, 0, sizeof info);
+    info.id = static_cast<vst3::ParamID>(paramIndex);
+    toUtf16(p.name, info.title, 128);
+    toUtf16(p.name, info.shortTitle, 128);
+    toUtf16(varnolet::unitLabel(paramIndex), info.units, 128);
+    info.stepCount = 0;
+    info.defaultNormalizedValue = normalizedFromNative(paramIndex, p.defaultValue);
+    info.unitId = vst3::kRootUnitId;
+    info.flags = vst3::ParameterInfo::kCanAutomate;
+    return vst3::kResultOk;
+}
+
+vst3::tresult Controller::getParamStringByValue(vst3::ParamID id, vst3::ParamValue valueNormalized,
+                                                vst3::String128 string) {
+    const int32_t index = parameterIndex(id);
+    if (index < 0 || !string) return vst3::kInvalidArgument;
+    char text[varnolet::kDisplaySize];
+    varnolet::displayText(index, nativeFromNormalized(index, valueNormalized, native[index]), text);
+    toUtf16(text, string, 128);
+    return vst3::kResultOk;
+}
+
+vst3::tresult Controller::getParamValueByString(vst3::ParamID id, vst3::TChar* string,
+                                                vst3::ParamValue& valueNormalized) {
+    const int32_t index = parameterIndex(id);
+    if (index < 0 || !string) return vst3::kInvalidArgument;
+    char text[129];
+    fromUtf16(string, text, sizeof text);
+    float value = 0.0f;
+    if (!varnolet::valueFromText(index, text, value)) return vst3::kResultFalse;
+    valueNormalized = normalizedFromNative(index, value);
+    return vst3::kResultOk;
+}
+
+vst3::ParamValue Controller::normalizedParamToPlain(vst3::ParamID id,
+                                                    vst3::ParamValue valueNormalized) {
+    const int32_t index = parameterIndex(id);
+    if (index < 0) return 0.0;
+    return nativeFromNormalized(index, valueNormalized, native[index]);
+}
+
+vst3::ParamValue Controller::plainParamToNormalized(vst3::ParamID id, vst3::ParamValue plainValue) {
+    const int32_t index = parameterIndex(id);
+    if (index < 0 || std::isnan(plainValue)) return 0.0;
+    const ParameterDescription& p = varnolet::kParameters[index];
+    const double clamped = std::fmin(p.maxValue, std::fmax(p.minValue, plainValue));
+    return normalizedFromNative(index, static_cast<float>(clamped));
+}
+
+vst3::ParamValue Controller::getParamNormalized(vst3::ParamID id) {
+    const int32_t index = parameterIndex(id);
+    return index < 0 ? 0.0 : normalizedFromNative(index, native[index]);
+}
+
+vst3::tresult Controller::setParamNormalized(vst3::ParamID id, vst3::ParamValue value) {
+    const int32_t index = parameterIndex(id);
+    if (index < 0) return vst3::kInvalidArgument;
+    native[index] = nativeFromNormalized(index, value, native[index]);
+    return vst3::kResultOk;
+}
+
+vst3::tresult Controller::connect(vst3::IConnectionPoint* other) {
+    if (!other) return vst3::kInvalidArgument;
+    if (connectedTo) return vst3::kResultFalse;
+    connectedTo = other;
+    return vst3::kResultOk;
+}
+
+vst3::tresult Controller::disconnect(vst3::IConnectionPoint* other) {
+    if (!other || other != connectedTo) return vst3::kInvalidArgument;
+    connectedTo = nullptr;
+    return vst3::kResultOk;
+}
+
+}  // namespace varnolet_vst3
