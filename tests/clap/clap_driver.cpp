@@ -20,7 +20,9 @@ void* loadModule(const char* path) {
     HMODULE module = LoadLibraryA(path);
     return module ? reinterpret_cast<void*>(GetProcAddress(module, VCLAP_ENTRY_SYMBOL)) : nullptr;
 #else
-    void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    // A name without a slash would be looked for in the library path.
+    const std::string named = std::strchr(path, '/') ? path : std::string("./") + path;
+    void* handle = dlopen(named.c_str(), RTLD_NOW | RTLD_LOCAL);
     return handle ? dlsym(handle, VCLAP_ENTRY_SYMBOL) : nullptr;
 #endif
 }
