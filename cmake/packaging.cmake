@@ -1,22 +1,23 @@
-# Installing and packaging the plug-in in both formats and the command-line
+# Installing and packaging the plug-in in its formats and the command-line
 # host. Included by the top-level CMakeLists.txt after every target.
 #   cmake --install BUILD [--prefix DIR]  DIR/lib/vst/varnolet.so,
 #                                         DIR/lib/lv2/varnolet.lv2/,
-#                                         DIR/lib/vst3/varnolet.vst3/, DIR/bin/vst2host,
-#                                         DIR/share/man/man1/vst2host.1.gz
-#   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2, ~/.vst3 and ~/.local/bin instead
-#   cpack -G DEB (in BUILD)               varnolet-delay_VERSION_ARCH.deb (both
-#                                         formats) and vst2host_VERSION_ARCH.deb
+#                                         DIR/lib/vst3/varnolet.vst3/, DIR/lib/clap/varnolet.clap,
+#                                         DIR/bin/vst2host, DIR/share/man/man1/vst2host.1.gz
+#   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2, ~/.vst3, ~/.clap and ~/.local/bin instead
+#   cpack -G DEB (in BUILD)               varnolet-delay_VERSION_ARCH.deb (every
+#                                         format) and vst2host_VERSION_ARCH.deb
 if(NOT UNIX)
   return()
 endif()
 
 option(VARNOLET_USER_INSTALL
-       "cmake --install puts the plug-ins into ~/.vst, ~/.lv2 and ~/.vst3 and vst2host into ~/.local/bin" OFF)
+       "cmake --install puts the plug-ins into ~/.vst, ~/.lv2, ~/.vst3 and ~/.clap and vst2host into ~/.local/bin" OFF)
 if(VARNOLET_USER_INSTALL)
   set(VARNOLET_VST_DIR $ENV{HOME}/.vst)
   set(VARNOLET_LV2_DIR $ENV{HOME}/.lv2)
   set(VARNOLET_VST3_DIR $ENV{HOME}/.vst3)
+  set(VARNOLET_CLAP_DIR $ENV{HOME}/.clap)
   set(VARNOLET_BIN_DIR $ENV{HOME}/.local/bin)
   set(VARNOLET_MAN_DIR $ENV{HOME}/.local/share/man)
 else()
@@ -24,11 +25,13 @@ else()
   set(VARNOLET_VST_DIR lib/vst)
   set(VARNOLET_LV2_DIR lib/lv2)
   set(VARNOLET_VST3_DIR lib/vst3)
+  set(VARNOLET_CLAP_DIR lib/clap)
   set(VARNOLET_BIN_DIR bin)
   set(VARNOLET_MAN_DIR share/man)
 endif()
 
 install(TARGETS varnolet LIBRARY DESTINATION ${VARNOLET_VST_DIR} COMPONENT plugin)
+install(TARGETS varnolet_clap LIBRARY DESTINATION ${VARNOLET_CLAP_DIR} COMPONENT plugin)
 if(TARGET varnolet_lv2)
   get_target_property(bundle varnolet_lv2 LIBRARY_OUTPUT_DIRECTORY)
   install(TARGETS varnolet_lv2 LIBRARY DESTINATION ${VARNOLET_LV2_DIR}/varnolet.lv2
@@ -100,11 +103,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # knows, so the packages are made again without those scripts.
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian/drop_ldconfig_scripts.cmake)
 string(CONCAT CPACK_COMPONENT_PLUGIN_DESCRIPTION
-    "Varnolet Delay, a four-tap stereo delay, as VST 2.4, LV2 and VST3 plug-ins\n"
+    "Varnolet Delay, a four-tap stereo delay, as VST 2.4, LV2, VST3 and CLAP plug-ins\n"
     "One mono delay line of two seconds read by four panned, levelled taps, each\n"
     "feeding back through a saturation stage and a crossfading state-variable\n"
-    "filter. Installs /usr/lib/vst/varnolet.so, /usr/lib/lv2/varnolet.lv2 and\n"
-    "/usr/lib/vst3/varnolet.vst3.")
+    "filter. Installs /usr/lib/vst/varnolet.so, /usr/lib/lv2/varnolet.lv2,\n"
+    "/usr/lib/vst3/varnolet.vst3 and /usr/lib/clap/varnolet.clap.")
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_HOST_PACKAGE_RECOMMENDS gnuplot-nox)
 string(CONCAT CPACK_COMPONENT_HOST_DESCRIPTION

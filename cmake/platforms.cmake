@@ -48,6 +48,10 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
                        -DMODULE=$<TARGET_FILE:varnolet>
                        -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
+      add_test(NAME clap_dll_tables
+               COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
+                       -DMODULE=$<TARGET_FILE:varnolet_clap> -DEXPORTS=clap_entry
+                       -P ${CMAKE_CURRENT_LIST_DIR}/check_dll_tables.cmake)
       # The VST3 bundle's binary: the factory and the module's entry and exit.
       add_test(NAME vst3_dll_tables
                COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_OBJDUMP}
@@ -75,9 +79,11 @@ endif()
 # different platforms must share. Given the fingerprint of another build (the
 # native x86-64 one), a build checks its own against it.
 if(VARNOLET_TESTS)
-  add_executable(module_digest tests/platforms/module_digest.cpp)
-  target_link_libraries(module_digest PRIVATE vsthost numeric)
-  add_dependencies(module_digest varnolet varnolet_vst3)
+  # The CLAP plug-in is driven through the tests' own CLAP host.
+  add_executable(module_digest tests/platforms/module_digest.cpp tests/clap/clap_driver.cpp)
+  target_include_directories(module_digest PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(module_digest PRIVATE vsthost numeric core ${CMAKE_DL_LIBS})
+  add_dependencies(module_digest varnolet varnolet_vst3 varnolet_clap)
   set(VARNOLET_DIGEST_REFERENCE "" CACHE FILEPATH
       "module_digest's output from another build, which this build's must equal")
   if(VARNOLET_DIGEST_REFERENCE)
@@ -93,12 +99,24 @@ if(VARNOLET_TESTS)
     add_test(NAME vst3_digest_matches_reference
              COMMAND module_digest ${VARNOLET_VST3_BUNDLE} ${VARNOLET_VST3_DIGEST_REFERENCE})
   endif()
-  # Within one build, the bundle renders the module's bits.
+  # And for the CLAP plug-in.
+  set(VARNOLET_CLAP_DIGEST_REFERENCE "" CACHE FILEPATH
+      "module_digest's output for another build's .clap, which this build's must equal")
+  if(VARNOLET_CLAP_DIGEST_REFERENCE)
+    enable_testing()
+    add_test(NAME clap_digest_matches_reference
+             COMMAND module_digest $<TARGET_FILE:varnolet_clap> ${VARNOLET_CLAP_DIGEST_REFERENCE})
+  endif()
+  # Within one build, the bundle and the CLAP plug-in render the module's bits.
   if(NOT CMAKE_CROSSCOMPILING)
     enable_testing()
     add_test(NAME vst3_digest_renders_as_the_module
              COMMAND ${CMAKE_COMMAND} -DDIGEST=$<TARGET_FILE:module_digest>
                      -DMODULE=$<TARGET_FILE:varnolet> -DBUNDLE=${VARNOLET_VST3_BUNDLE}
+                     -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/formats_digest.cmake)
+    add_test(NAME clap_digest_renders_as_the_module
+             COMMAND ${CMAKE_COMMAND} -DDIGEST=$<TARGET_FILE:module_digest>
+                     -DMODULE=$<TARGET_FILE:varnolet> -DBUNDLE=$<TARGET_FILE:varnolet_clap>
                      -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/formats_digest.cmake)
   endif()
 endif()

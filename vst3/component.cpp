@@ -7,6 +7,7 @@
 #include "vst3/class_ids.h"
 #include "vst3/controller.h"
 #include "vst3/parameter_values.h"
+#include "core/effect_tail.h"
 #include "vst3/state_stream.h"
 #include "vst3/utf16_text.h"
 
@@ -274,7 +275,13 @@ vst3::tresult Component::process(vst3::ProcessData& data) {
     return vst3::kResultOk;
 }
 
-vst3::uint32 Component::getTailSamples() { return vst3::kInfiniteTail; }
+vst3::uint32 Component::getTailSamples() {
+    float native[varnolet::kNumParameters];
+    values.getAll(native, varnolet::kNumParameters);
+    const double rate = effect.sampleRate() > 0.0 ? effect.sampleRate() : kRateWithoutSetup;
+    static_assert(varnolet::kEndlessTail == vst3::kInfiniteTail, "both say a tail never ends alike");
+    return varnolet::tailFrames(native, rate);
+}
 
 vst3::tresult Component::connect(vst3::IConnectionPoint* other) {
     if (!other) return vst3::kInvalidArgument;

@@ -2,13 +2,13 @@
 # Makes the Debian packages of a build, unpacks them and loads what they hold
 # the way users and hosts do:
 #   unpack_and_load.sh CPACK BUILD_DIR VERSION WORK_DIR
-# The plug-in package must hold the VST 2.4 module, the LV2 bundle and the
-# VST3 bundle below /usr/lib/vst, /usr/lib/lv2 and /usr/lib/vst3, the host
-# package vst2host below /usr/bin with its manual page compressed as Debian
-# wants it (gzip -9n), both at VERSION with the library dependencies
-# dpkg-shlibdeps finds; the packaged vst2host must load the packaged module
-# and VST3 bundle, lv2info must find the packaged LV2 bundle, and all three
-# must give the same bits.
+# The plug-in package must hold the VST 2.4 module, the LV2 and VST3 bundles
+# and the CLAP plug-in below /usr/lib/vst, /usr/lib/lv2,
+# /usr/lib/vst3 and /usr/lib/clap, the host package vst2host below /usr/bin
+# with its manual page compressed as Debian wants it (gzip -9n), both at
+# VERSION with the library dependencies dpkg-shlibdeps finds; the packaged
+# vst2host must load the packaged module, VST3 bundle and CLAP plug-in,
+# lv2info must find the packaged LV2 bundle, and all must give the same bits.
 set -euo pipefail
 [ $# -eq 4 ] || { echo "usage: $0 CPACK BUILD_DIR VERSION WORK_DIR" >&2; exit 2; }
 cpack=$1 build=$2 version=$3 work=$4
@@ -51,7 +51,7 @@ contains() {
 }
 contains "$plugin" /usr/lib/vst/varnolet.so /usr/lib/lv2/varnolet.lv2/varnolet.so \
   /usr/lib/lv2/varnolet.lv2/manifest.ttl /usr/lib/lv2/varnolet.lv2/varnolet.ttl \
-  /usr/lib/vst3/varnolet.vst3/Contents/x86_64-linux/varnolet.so \
+  /usr/lib/vst3/varnolet.vst3/Contents/x86_64-linux/varnolet.so /usr/lib/clap/varnolet.clap \
   /usr/share/doc/varnolet-delay/copyright /usr/share/doc/varnolet-delay/changelog.gz
 contains "$host" /usr/bin/vst2host /usr/share/man/man1/vst2host.1.gz \
   /usr/share/doc/vst2host/copyright /usr/share/doc/vst2host/changelog.gz
@@ -81,6 +81,15 @@ grep -q "Format: *VST3" "$work/info-vst3.txt" || fail "vst2host info does not se
 "$root/usr/bin/vst2host" render "$root/usr/lib/vst/varnolet.so" "$work/in.wav" "$work/vst2.wav" >/dev/null
 "$root/usr/bin/vst2host" diff "$work/vst3.wav" "$work/vst2.wav" >/dev/null ||
   fail "the packaged VST3 bundle does not give the VST 2.4 module's bits"
+"$root/usr/bin/vst2host" info "$root/usr/lib/clap/varnolet.clap" >"$work/info-clap.txt" ||
+  fail "the packaged vst2host cannot load the packaged CLAP plug-in"
+grep -q "com.tolmark.varnolet-delay" "$work/info-clap.txt" || fail "vst2host info does not name the CLAP plug-in"
+for format in vst/varnolet.so clap/varnolet.clap; do
+  "$root/usr/bin/vst2host" render "$root/usr/lib/$format" "$work/in.wav" "$work/${format%%/*}-tail0.wav" \
+    --tail 0 >/dev/null || fail "the packaged vst2host cannot render through $format"
+done
+"$root/usr/bin/vst2host" diff "$work/clap-tail0.wav" "$work/vst-tail0.wav" >/dev/null ||
+  fail "the packaged CLAP plug-in does not give the VST 2.4 module's bits"
 bash "$here/../lv2/same_bits_as_vst2.sh" "$root/usr/bin/vst2host" "$root/usr/lib/vst/varnolet.so" \
   "$root/usr/lib/lv2" "$work/same_bits" >"$work/same_bits.log" 2>&1 || {
   cat "$work/same_bits.log" >&2

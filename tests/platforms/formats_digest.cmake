@@ -1,6 +1,8 @@
-# The VST3 bundle's renders must have the VST 2.4 module's fingerprint: the
-# same audio, bit for bit, over every rate and setting module_digest plays.
-#   cmake -DDIGEST=module_digest -DMODULE=varnolet.so -DBUNDLE=varnolet.vst3 -P formats_digest.cmake
+# The renders of the VST3 bundle or of the CLAP plug-in (BUNDLE) must have the
+# VST 2.4 module's fingerprint: the same audio, bit for bit, over every rate
+# and setting module_digest plays.
+#   cmake -DDIGEST=module_digest -DMODULE=varnolet.so -DBUNDLE=varnolet.vst3|varnolet.clap
+#         -P formats_digest.cmake
 set(render_line "^((settings-each-block|random-setting)@[0-9]+) ([0-9a-f]+)$")
 foreach(which MODULE BUNDLE)
   execute_process(COMMAND ${DIGEST} ${${which}} OUTPUT_VARIABLE lines RESULT_VARIABLE made)
@@ -18,7 +20,7 @@ foreach(which MODULE BUNDLE)
 endforeach()
 list(LENGTH MODULE_RENDERS count)
 if(count LESS 14 OR NOT MODULE_RENDERS STREQUAL BUNDLE_RENDERS)
-  message(FATAL_ERROR "renders of the module: ${MODULE_RENDERS}\nof the bundle: ${BUNDLE_RENDERS}")
+  message(FATAL_ERROR "renders of the module: ${MODULE_RENDERS}\nof ${BUNDLE}: ${BUNDLE_RENDERS}")
 endif()
 set(differing "")
 foreach(name IN LISTS MODULE_RENDERS)
@@ -27,6 +29,6 @@ foreach(name IN LISTS MODULE_RENDERS)
   endif()
 endforeach()
 if(differing)
-  message(FATAL_ERROR "the bundle renders other bits than the module in: ${differing}")
+  message(FATAL_ERROR "${BUNDLE} renders other bits than the module in: ${differing}")
 endif()
-message(STATUS "the bundle renders the module's bits in all ${count} scenarios")
+message(STATUS "${BUNDLE} renders the module's bits in all ${count} scenarios")

@@ -2,9 +2,10 @@
 // audio over many settings and rates, parameter values and display texts,
 // program names), and of the elementary functions, one line per scenario:
 //   module_digest MODULE [REFERENCE]
-// MODULE is the VST 2.4 module or the VST3 bundle (a path ending in .vst3),
-// whose renders, with the same settings sent as parameter changes at the
-// blocks' first frames, print the module's lines.
+// MODULE is the VST 2.4 module, the VST3 bundle (a path ending in .vst3) or
+// the CLAP plug-in (ending in .clap), whose renders, with the same settings
+// sent as parameter changes at the blocks' first frames, print the module's
+// lines.
 // Builds for different platforms must print the same lines: the arithmetic is
 // defined to the bit. Given the lines of another build as REFERENCE, it
 // compares and fails on any difference.
@@ -25,7 +26,10 @@
 #include "host/library/vst3_instance.h"
 #include "host/library/vst3_module.h"
 #include "host/library/vst_module.h"
+#include "core/parameter_mapping.h"
+#include "core/varnolet_parameters.h"
 #include "numeric/portable_math.h"
+#include "tests/clap/clap_driver.h"
 
 namespace {
 
@@ -111,6 +115,30 @@ public:
 private:
     std::unique_ptr<Vst3Instance> plugin;
     Vst3ParameterChanges changes;
+};
+
+// The CLAP plug-in: the same settings as the native values the VST 2.4
+// module's 0..1 values map to, as events at the block's first frame.
+class ClapPlayer {
+public:
+    explicit ClapPlayer(float rate) : plugin(ClapPlugin::create()) {
+        for (int32_t i = 0; i < kParameters; ++i) held[i] = varnolet::kParameters[i].defaultValue;
+        if (!plugin || !plugin->activate(rate, 1024)) problem = "no-instance";
+    }
+    void setParameter(int32_t index, float value) {
+        held[index] = parameter_mapping::nativeFromHost(varnolet::kParameters[index], value, held[index]);
+        changes.push_back({0, static_cast<uint32_t>(index), held[index]});
+    }
+    void process(float** in, float** out, int32_t frames) {
+        plugin->process(in[0], in[1], out[0], out[1], static_cast<uint32_t>(frames), changes);
+        changes.clear();
+    }
+    std::string problem;
+
+private:
+    std::unique_ptr<ClapPlugin> plugin;
+    float held[kParameters];
+    std::vector<ParamChange> changes;
 };
 
 // Renders noise with an impulse in front through an instance, changing
@@ -208,6 +236,38 @@ std::string vst3ParameterScenario(const Vst3Module& module) {
     return fingerprint.hex();
 }
 
+// The CLAP plug-in's parameters: each one's description, and over a grid of
+// values across its range the text, the value the text reads back as, and
+// the value held after it.
+std::string clapParameterScenario() {
+    auto plugin = ClapPlugin::create();
+    if (!plugin) return "no-instance";
+    const vclap_plugin_params_t* params = plugin->params();
+    Fingerprint fingerprint;
+    Draw draw(11);
+    for (uint32_t i = 0; i < params->count(plugin->plugin()); ++i) {
+        vclap_param_info_t info;
+        if (!params->get_info(plugin->plugin(), i, &info)) return "no-info";
+        fingerprint.add(std::string(info.name));
+        fingerprint.add(&info.flags, sizeof info.flags);
+        fingerprint.add(info.min_value);
+        fingerprint.add(info.max_value);
+        fingerprint.add(info.default_value);
+        for (int step = 0; step <= 256 + 64; ++step) {
+            const double x = step <= 256 ? step / 256.0 : draw.unit();
+            const double value = info.min_value + x * (info.max_value - info.min_value);
+            const std::string shown = plugin->text(i, value);
+            double read = -1.0;
+            params->text_to_value(plugin->plugin(), i, shown.c_str(), &read);
+            plugin->flush({{0, i, value}});
+            fingerprint.add(shown);
+            fingerprint.add(read);
+            fingerprint.add(plugin->value(i));
+        }
+    }
+    return fingerprint.hex();
+}
+
 // The elementary functions over the ranges the plug-in uses and beyond.
 std::string mathScenario() {
     Fingerprint fingerprint;
@@ -259,10 +319,19 @@ std::vector<Scenario> allScenarios(const Vst3Module& module) {
     return scenarios;
 }
 
-bool isVst3(const std::string& path) {
+std::vector<Scenario> allClapScenarios() {
+    std::vector<Scenario> scenarios;
+    scenarios.push_back({"elementary-functions", mathScenario()});
+    scenarios.push_back({"clap-parameters", clapParameterScenario()});
+    addRenders(scenarios, [](float rate) { return std::make_unique<ClapPlayer>(rate); });
+    return scenarios;
+}
+
+bool endsWith(const std::string& path, const std::string& ending) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\')) trimmed.pop_back();
-    return trimmed.size() > 5 && trimmed.compare(trimmed.size() - 5, 5, ".vst3") == 0;
+    return trimmed.size() > ending.size() &&
+           trimmed.compare(trimmed.size() - ending.size(), ending.size(), ending) == 0;
 }
 
 }  // namespace
@@ -274,7 +343,14 @@ int main(int argc, char** argv) {
     }
     std::vector<Scenario> scenarios;
     std::string error;
-    if (isVst3(argv[1])) {
+    if (endsWith(argv[1], ".clap")) {
+        useClapModule(argv[1]);
+        if (!clapFactory()) {
+            std::fprintf(stderr, "module_digest: %s is no CLAP plug-in that loads\n", argv[1]);
+            return 1;
+        }
+        scenarios = allClapScenarios();
+    } else if (endsWith(argv[1], ".vst3")) {
         Vst3Module bundle;
         if (!bundle.load(argv[1], error)) {
             std::fprintf(stderr, "module_digest: %s\n", error.c_str());

@@ -137,4 +137,25 @@ TEST_F(Vst3Test, EachActivationStartsFromSilence) {
     EXPECT_TRUE(heard);
 }
 
+// The tail hosts stop processing after: endless while an echo recirculates,
+// else the longest tap's delay (0 ms reads the whole line, two seconds) and
+// a little ringing, counted at the rate the host set up.
+TEST_F(Vst3Test, TheTailIsEndlessWhileEchoesRecirculateElseTheLineAtTheHostsRate) {
+    auto plugin = newInstance();
+    std::string error;
+    ASSERT_TRUE(plugin->activate(48000.0, 512, error)) << error;
+    EXPECT_EQ(plugin->processor()->getTailSamples(), vst3::kInfiniteTail)
+        << "tap 4 feeds back by default";
+    Vst3ParameterChanges changes(kParameterCount, 1);
+    for (vst3::ParamID feedback : {2u, 6u, 10u, 14u}) changes.add(feedback, 0, 0.0);
+    changes.add(0, 0, 0.0);
+    Stereo silent(64), out(64);
+    float* in[2] = {silent.left.data(), silent.right.data()};
+    float* o[2] = {out.left.data(), out.right.data()};
+    ASSERT_EQ(plugin->process(in, 2, o, 2, 64, &changes), vst3::kResultOk);
+    const vst3::uint32 tail = plugin->processor()->getTailSamples();
+    EXPECT_GE(tail, 2u * 48000u);
+    EXPECT_LT(tail, 2u * 48000u + 24000u);
+}
+
 }  // namespace
