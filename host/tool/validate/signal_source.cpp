@@ -41,9 +41,13 @@ void SignalSource::fill(TestSignal signal, float* const* channels, size_t channe
         }
         if (frames > 0 && signal == TestSignal::NotANumber)
             out[random.below(frames)] = std::numeric_limits<float>::quiet_NaN();
-        if (frames > 0 && signal == TestSignal::Infinity)
-            out[random.below(frames)] = (random.next() & 1) ? std::numeric_limits<float>::infinity()
-                                                            : -std::numeric_limits<float>::infinity();
+        if (frames > 0 && signal == TestSignal::Infinity) {
+            // The sign before the frame, in that order on every compiler, so
+            // that a seed replays the same sequence wherever it runs.
+            const bool positive = (random.next() & 1) != 0;
+            const float infinity = std::numeric_limits<float>::infinity();
+            out[random.below(frames)] = positive ? infinity : -infinity;
+        }
     }
     position += static_cast<int64_t>(frames);
 }
