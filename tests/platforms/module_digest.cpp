@@ -159,9 +159,12 @@ std::string renderScenario(Player& plugin, uint32_t seed, int32_t frames, bool c
             // whose settings changed: cutoff, Q, type, sweep and saturation.
             for (int32_t i = 17; i <= 21; ++i) plugin.setParameter(i, draw.unit());
             // Each number drawn in a statement of its own: the order in
-            // which a call's arguments are worked out is the compiler's.
-            const int32_t tapParameter = draw.below(17);
+            // which a call's arguments are worked out is the compiler's. The
+            // value comes before the parameter, as GCC for x86-64 drew them
+            // when both were drawn inside the call, which keeps the lines
+            // the fingerprint had then.
             const float value = draw.unit();
+            const int32_t tapParameter = draw.below(17);
             plugin.setParameter(tapParameter, value);
         }
         for (int32_t i = 0; i < block; ++i) {
