@@ -75,6 +75,34 @@ if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   endif()
 endif()
 
+# On 64-bit ARM, where GCC fuses a multiply and an add whenever it may, no
+# plug-in binary may hold one; the check must find those of a binary built
+# to have them.
+if(VARNOLET_TESTS AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+  find_program(VARNOLET_ARM64_OBJDUMP NAMES aarch64-linux-gnu-objdump objdump)
+  if(VARNOLET_ARM64_OBJDUMP)
+    enable_testing()
+    foreach(binary varnolet varnolet_clap varnolet_vst3 varnolet_lv2)
+      if(TARGET ${binary})
+        add_test(NAME ${binary}_has_no_fused_multiply_add
+                 COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_ARM64_OBJDUMP}
+                         -DMODULE=$<TARGET_FILE:${binary}>
+                         -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/no_fused_multiply_add.cmake)
+      endif()
+    endforeach()
+    add_library(fused_counterexample MODULE tests/platforms/fused_counterexample.cpp)
+    target_compile_options(fused_counterexample PRIVATE -ffp-contract=fast)
+    add_test(NAME no_fused_multiply_add_rejects_counterexample
+             COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VARNOLET_ARM64_OBJDUMP}
+                     -DMODULE=$<TARGET_FILE:fused_counterexample>
+                     -P ${CMAKE_CURRENT_LIST_DIR}/../tests/platforms/no_fused_multiply_add.cmake)
+    set_tests_properties(no_fused_multiply_add_rejects_counterexample PROPERTIES
+      PASS_REGULAR_EXPRESSION "fused multiply-adds in .*fusedSum.*fusedPolynomial")
+  else()
+    message(WARNING "No objdump for aarch64: the binaries go unchecked for fused multiply-adds")
+  endif()
+endif()
+
 # A fingerprint of everything the module gives a host, which builds for
 # different platforms must share. Given the fingerprint of another build (the
 # native x86-64 one), a build checks its own against it.

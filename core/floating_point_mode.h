@@ -60,17 +60,27 @@ private:
     static constexpr unsigned kExceptionFlags = 0x003Fu;
     unsigned hostMode;
 #elif defined(__aarch64__)
+    // The control register (FPCR) holds the mode and the status register
+    // (FPSR) the sticky exception flags; the host gets both back as it had
+    // them, as on x86. The mode is written only when the host's differs.
     ScopedFloatingPointMode() {
         __asm__ volatile("mrs %0, fpcr" : "=r"(hostMode));
-        unsigned long mode = (hostMode | kFlushToZero) & ~kRoundingMask;
-        __asm__ volatile("msr fpcr, %0" : : "r"(mode));
+        __asm__ volatile("mrs %0, fpsr" : "=r"(hostStatus));
+        if (hostMode != kProcessingMode) writeMode(kProcessingMode);
     }
-    ~ScopedFloatingPointMode() { __asm__ volatile("msr fpcr, %0" : : "r"(hostMode)); }
+    ~ScopedFloatingPointMode() {
+        writeMode(hostMode);
+        __asm__ volatile("msr fpsr, %0" : : "r"(hostStatus) : "memory");
+    }
 
 private:
-    static constexpr unsigned long kFlushToZero = 1ul << 24;
-    static constexpr unsigned long kRoundingMask = 3ul << 22;
+    static void writeMode(unsigned long mode) { __asm__ volatile("msr fpcr, %0" : : "r"(mode) : "memory"); }
+
+    // Flush-to-zero alone: round to nearest, no trap enabled, NaNs propagated
+    // rather than replaced by the default one, the IEEE half-precision format.
+    static constexpr unsigned long kProcessingMode = 1ul << 24;
     unsigned long hostMode;
+    unsigned long hostStatus;
 #else
     ScopedFloatingPointMode() = default;
 #endif

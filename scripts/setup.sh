@@ -22,10 +22,11 @@ build_packages=(g++ cmake make pkg-config binutils libgtest-dev libbenchmark-dev
 # and sordi, whose sord_validate lv2-dev's lv2_validate runs.
 test_packages=(dpf-plugins-vst lsp-plugins-vst zam-plugins qtractor ardour lintian sordi)
 # The other platforms' builds (scripts/test-platforms.sh): MinGW-w64 for both
-# word sizes, Wine with its 32-bit half, multilib, GoogleTest's sources.
+# word sizes, Wine with its 32-bit half, multilib, the 64-bit ARM cross
+# compiler and qemu's user-mode emulator, GoogleTest's sources.
 platform_packages=(g++-multilib g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                    g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine64
-                   wine32:i386 googletest util-linux)
+                   wine32:i386 g++-aarch64-linux-gnu qemu-user googletest util-linux)
 
 strict=0
 platforms=0

@@ -35,7 +35,9 @@ TEST(ClapModule, ExportsTheEntryAlone) {
 TEST(ClapModule, QtractorsScannerListsItWithItsAudioAndParameters) {
     const char* scanner = "/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan";
     if (access(scanner, X_OK) != 0) GTEST_SKIP() << "Qtractor's scanner is missing (Debian's qtractor)";
-    if (sizeof(void*) != 8) GTEST_SKIP() << "Qtractor's scanner loads 64-bit plug-ins only";
+#if !defined(__x86_64__)
+    GTEST_SKIP() << "Qtractor's scanner here is an x86-64 program: it loads x86-64 plug-ins only";
+#endif
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "a sanitizer's runtime must be loaded before this build's .clap, and "
                     "Qtractor's scanner does not load it";
