@@ -100,14 +100,16 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
   # Packages for arm64 made on another machine: dpkg-shlibdeps looks up the
   # libraries in the build machine's package database, which holds none of
   # that architecture, so the dependencies are stated. The binaries need the
-  # C library, the C++ library and GCC's support library; the versions are
-  # those of the oldest Debian release whose libraries provide every symbol
-  # version the binaries ask for (a test of the arm64 build checks they do).
+  # C library, the C++ library and GCC's support library (vst2host also
+  # libsndfile); the versions are the oldest packages that provide every
+  # symbol version the binaries ask for, which a test of the arm64 build
+  # checks: libstdc++6 11 and later, so Debian 12 (Raspberry Pi OS
+  # "bookworm") or newer.
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-  set(VARNOLET_ARM64_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11)")
+  set(VARNOLET_ARM64_DEPENDS "libc6 (>= 2.29), libgcc-s1 (>= 3.0), libstdc++6 (>= 11)")
   set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS "${VARNOLET_ARM64_DEPENDS}")
-  set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS "${VARNOLET_ARM64_DEPENDS}")
+  set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS "${VARNOLET_ARM64_DEPENDS}, libsndfile1")
 else()
   # The libraries the binaries link, as dpkg-shlibdeps finds them.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -3,7 +3,9 @@
 # rather than found by dpkg-shlibdeps, and checks that they hold: the packages
 # are of the build's architecture, and every library version the binaries ask
 # for (the ELF version references of libc, libstdc++ and libgcc_s) comes with
-# the package version the Depends field names or an older one. Which package
+# the package version the Depends field names or an older one, and some
+# binary needs each version named (a newer one would refuse systems the
+# plug-in runs on). Which package
 # version first gave a version reference is read from the build machine's
 # symbols files of those packages: the references name the same releases on
 # every architecture.
@@ -41,6 +43,7 @@ for deb in "${packages[@]}"; do
   tree=$work/${name%.deb}
   dpkg-deb -x "$deb" "$tree"
   checked=0
+  declare -A newest=()
   while IFS= read -r -d '' file; do
     [ "$(head -c 4 "$file" | od -An -c | tr -d ' ')" = '177ELF' ] || continue
     checked=$((checked + 1))
@@ -55,12 +58,20 @@ for deb in "${packages[@]}"; do
       [ -n "$needed" ] || { fail "$name: $version of $package is not in $symbols"; continue; }
       dpkg --compare-versions "$stated" ge "$needed" ||
         fail "$name: ${file#"$tree"} needs $version, from $package $needed; Depends says >= $stated"
+      if [ -z "${newest[$package]:-}" ] || dpkg --compare-versions "$needed" gt "${newest[$package]}"; then
+        newest[$package]=$needed
+      fi
     done < <(readelf -V --wide "$file" | awk '
       /section/ { needs = /Version needs section/ }
       needs && /File: / { for (i = 1; i <= NF; i++) if ($i == "File:") library = $(i + 1) }
       needs && /Name: / { for (i = 1; i <= NF; i++) if ($i == "Name:") print library, $(i + 1) }')
   done < <(find "$tree" -type f -print0)
   [ "$checked" -gt 0 ] || fail "$name: holds no binary"
+  for package in "${!newest[@]}"; do
+    stated=$(echo "$depends" | tr ',' '\n' | sed -nE "s/^ *${package//+/\\+} \(>= ([^)]+)\)$/\1/p")
+    [ "$stated" = "${newest[$package]}" ] ||
+      fail "$name: Depends says $package >= $stated; the newest its binaries need is ${newest[$package]}"
+  done
   echo "$name: $arch, $checked binaries, Depends: $depends"
 done
 exit "$failed"
