@@ -22,11 +22,15 @@ build_packages=(g++ cmake make pkg-config binutils libgtest-dev libbenchmark-dev
 # and sordi, whose sord_validate lv2-dev's lv2_validate runs.
 test_packages=(dpf-plugins-vst lsp-plugins-vst zam-plugins qtractor ardour lintian sordi)
 # The other platforms' builds (scripts/test-platforms.sh): MinGW-w64 for both
-# word sizes, Wine with its 32-bit half, multilib, the 64-bit ARM cross
-# compiler and qemu's user-mode emulator, GoogleTest's sources.
-platform_packages=(g++-multilib g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+# word sizes, Wine with its 32-bit half, the cross compilers for 32-bit x86
+# Linux (with the i386 runtimes its tests run with) and 64-bit ARM (whose
+# tests run under qemu's user-mode emulator), GoogleTest's sources.
+# (g++-multilib cannot stand beside the ARM compiler: Debian has them
+# conflict.)
+platform_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                    g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine64
-                   wine32:i386 g++-aarch64-linux-gnu qemu-user googletest util-linux)
+                   wine32:i386 g++-i686-linux-gnu libstdc++6:i386 g++-aarch64-linux-gnu
+                   qemu-user googletest util-linux)
 
 strict=0
 platforms=0

@@ -5,7 +5,7 @@
 #   MinGW-w64, every test cross-compiled too and run under Wine, plus a check
 #   of the binaries' export and import tables;
 # - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
-# - linux-x86: a 32-bit (-m32) build of the module and every test;
+# - linux-x86: a 32-bit build of the module and every test, run natively;
 # - linux-arm64: the module, the LV2 bundle, the VST3 bundle and the CLAP
 #   plug-in cross-compiled for 64-bit ARM with every test, run under
 #   qemu-aarch64, and its arm64 Debian packages made and checked (lintian,
