@@ -3,13 +3,8 @@
 #   cmake -DOBJDUMP=objdump -DMODULE=varnolet.so -P avx_confinement.cmake
 cmake_minimum_required(VERSION 3.16)
 
-execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn -C ${MODULE}
-                OUTPUT_VARIABLE listing RESULT_VARIABLE read)
-if(NOT read EQUAL 0)
-  message(FATAL_ERROR "${OBJDUMP} could not read ${MODULE}")
-endif()
-string(REPLACE ";" "," listing "${listing}")
-string(REPLACE "\n" ";" lines "${listing}")
+include(${CMAKE_CURRENT_LIST_DIR}/disassembly.cmake)
+read_disassembly(${OBJDUMP} ${MODULE} lines)
 set(function "")
 set(lanes 0)
 set(strays "")
