@@ -36,6 +36,11 @@ void EffectProcessor::setParameter(int32_t index, float value) {
     engine.setParameter(index, std::min(p.maxValue, std::max(p.minValue, value)));
 }
 
+void EffectProcessor::setBypassed(bool bypass) {
+    crossfade.setBypassed(bypass);
+    if (!hasHistory) crossfade.finish();
+}
+
 void EffectProcessor::process(const float* inLeft, const float* inRight, float* outLeft,
                               float* outRight, uint32_t frames) {
     if (frames == 0) return;

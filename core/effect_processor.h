@@ -37,13 +37,12 @@ public:
 
     // Bypassed, the output is the input, bit for bit once the crossfade of a
     // switch has passed; the line goes on taking the input, so that echoes
-    // of what was played meanwhile follow when the bypass ends. Between
-    // blocks, on the thread that processes.
-    void setBypassed(bool bypass) { crossfade.setBypassed(bypass); }
+    // of what was played meanwhile follow when the bypass ends. A switch
+    // before the first frame since the activation holds from that frame:
+    // nothing has been heard to crossfade from. Between blocks, on the
+    // thread that processes.
+    void setBypassed(bool bypass);
     bool bypassed() const { return crossfade.bypassed(); }
-    // The bypass as now set, at once: for a setting that arrives with an
-    // activation, which is no switch to be heard.
-    void settleBypass() { crossfade.finish(); }
 
     // A block of any length; any pointer may be null.
     void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,

@@ -36,10 +36,7 @@ void Lv2Instance::connect(uint32_t port, void* data) {
 
 // LV2 wants an activated instance to start from silence: echoes of the last
 // activation must not sound in the next.
-void Lv2Instance::activate() {
-    effect.startFromSilence();
-    runSinceActivation = false;
-}
+void Lv2Instance::activate() { effect.startFromSilence(); }
 
 void Lv2Instance::run(uint32_t frames) {
     // A host's port values go into the effect as they are: a project restores
@@ -49,8 +46,6 @@ void Lv2Instance::run(uint32_t frames) {
     // LV2 takes anything above 0 for enabled; a value that is not a number
     // changes nothing, as on every other port.
     if (enabled && !std::isnan(*enabled)) effect.setBypassed(!(*enabled > 0.0f));
-    if (!runSinceActivation) effect.settleBypass();
-    runSinceActivation = true;
     effect.process(inputs[0], inputs[1], outputs[0], outputs[1], frames);
 }
 

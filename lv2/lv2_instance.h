@@ -30,9 +30,6 @@ private:
     const float* controls[varnolet::kNumParameters] = {};
     // Unconnected, the effect is enabled.
     const float* enabled = nullptr;
-    // The enabled port as the first run after an activation finds it holds
-    // from its first frame.
-    bool runSinceActivation = true;
 };
 
 }  // namespace varnolet_lv2

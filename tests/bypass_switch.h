@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace bypass_switch {
@@ -22,6 +23,11 @@ inline std::vector<float> steadyTone(size_t frames, double rate, float amplitude
         tone[i] = amplitude * static_cast<float>(std::sin(2.0 * 3.141592653589793 * 437.0 *
                                                           static_cast<double>(i) / rate));
     return tone;
+}
+
+// Equal to the bit from `from` up to `to`.
+inline bool sameBits(const std::vector<float>& a, const std::vector<float>& b, size_t from, size_t to) {
+    return std::memcmp(a.data() + from, b.data() + from, (to - from) * sizeof(float)) == 0;
 }
 
 // The largest |x[i] - x[i-1]| for i in (from, to).

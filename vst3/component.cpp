@@ -187,10 +187,8 @@ vst3::tresult Component::setActive(vst3::TBool state) {
         }
         setUp = true;
     }
-    // The values first, so that the activation lands a bypass they switch
-    // at once rather than crossfading into it.
-    loadValuesIntoEffect();
     effect.startFromSilence();
+    loadValuesIntoEffect();
     active.store(true, std::memory_order_release);
     return vst3::kResultOk;
 }

@@ -9,6 +9,7 @@
 
 #include "tests/bypass_switch.h"
 #include "tests/clap/clap_driver.h"
+#include "tests/first_version_state.h"
 
 namespace {
 
@@ -39,10 +40,6 @@ Stereo render(const Stereo& in, const std::vector<size_t>& switches, bool bypass
                       out.right.data() + at, frames, changes);
     }
     return out;
-}
-
-bool sameBitsFrom(const std::vector<float>& a, const std::vector<float>& b, size_t from, size_t to) {
-    return std::memcmp(a.data() + from, b.data() + from, (to - from) * sizeof(float)) == 0;
 }
 
 TEST(ClapBypass, IsTheParameterAfterTheModulesFlaggedAsTheBypassAndStepped) {
@@ -85,15 +82,15 @@ TEST(ClapBypass, BypassedTheInputIsHeardAsItIsAndSwitchesEitherWayDoNotClick) {
     const Stereo out = render(in, {off, on});
 
     // Not bypassed and not switching: the effect's own bits.
-    EXPECT_TRUE(sameBitsFrom(out.left, effect.left, 0, off));
-    EXPECT_TRUE(sameBitsFrom(out.right, effect.right, 0, off));
+    EXPECT_TRUE(bypass_switch::sameBits(out.left, effect.left, 0, off));
+    EXPECT_TRUE(bypass_switch::sameBits(out.right, effect.right, 0, off));
     // Bypassed: the input's bits.
-    EXPECT_TRUE(sameBitsFrom(out.left, in.left, off + landed, on));
-    EXPECT_TRUE(sameBitsFrom(out.right, in.right, off + landed, on));
+    EXPECT_TRUE(bypass_switch::sameBits(out.left, in.left, off + landed, on));
+    EXPECT_TRUE(bypass_switch::sameBits(out.right, in.right, off + landed, on));
     // Enabled again: the line heard the tone all along, and the output is what
     // it would have been had the effect never been bypassed.
-    EXPECT_TRUE(sameBitsFrom(out.left, effect.left, on + landed, frames));
-    EXPECT_TRUE(sameBitsFrom(out.right, effect.right, on + landed, frames));
+    EXPECT_TRUE(bypass_switch::sameBits(out.left, effect.left, on + landed, frames));
+    EXPECT_TRUE(bypass_switch::sameBits(out.right, effect.right, on + landed, frames));
 
     const std::vector<float>* channels[2][3] = {{&out.left, &effect.left, &in.left},
                                                 {&out.right, &effect.right, &in.right}};
@@ -123,32 +120,14 @@ TEST(ClapBypass, EchoesOfWhatWasPlayedWhileBypassedFollowWhenItEnds) {
     const Stereo out = render(in, {enabled}, true);
     const Stereo never = render(in, {});
 
-    EXPECT_TRUE(sameBitsFrom(out.left, in.left, 0, enabled));
-    EXPECT_TRUE(sameBitsFrom(out.left, never.left, enabled, frames));
-    EXPECT_TRUE(sameBitsFrom(out.right, never.right, enabled, frames));
+    EXPECT_TRUE(bypass_switch::sameBits(out.left, in.left, 0, enabled));
+    EXPECT_TRUE(bypass_switch::sameBits(out.left, never.left, enabled, frames));
+    EXPECT_TRUE(bypass_switch::sameBits(out.right, never.right, enabled, frames));
     const size_t echo = static_cast<size_t>(0.2 * kRate);
     const float burstPeak = bypass_switch::largestDifference(in.left, std::vector<float>(frames), 0, burst);
     EXPECT_GT(bypass_switch::largestDifference(out.left, std::vector<float>(frames), echo, echo + burst),
               0.5f * burstPeak);
     EXPECT_EQ(bypass_switch::largestDifference(out.left, std::vector<float>(frames), enabled, echo), 0.0f);
-}
-
-// A state as builds before the bypass wrote it: version 1, the 23 values.
-std::vector<uint8_t> firstVersionState(const std::vector<float>& values) {
-    std::vector<uint8_t> bytes = {'V', 'r', 'n', 'D', 1, 0, 0, 0, 23, 0, 0, 0};
-    for (float v : values) {
-        uint32_t bits;
-        std::memcpy(&bits, &v, 4);
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(bits >> (8 * i)));
-    }
-    uint32_t crc = 0xFFFFFFFFu;
-    for (uint8_t b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    crc = ~crc;
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(crc >> (8 * i)));
-    return bytes;
 }
 
 TEST(ClapBypass, StatesCarryItAndAnOlderStateLoadsWithTheEffectHeard) {

@@ -275,15 +275,13 @@ TEST(Lv2Binary, TheEnabledPortAtZeroPassesTheInputAndSwitchingEitherWayDoesNotCl
     const size_t on = bypass_switch::widestGap(effect, tone, off + 24000, off + 26000), landed = 480;
     const std::vector<float> out = runWithTheEnabledPort(tone, off, on);
 
-    auto same = [](const std::vector<float>& a, const std::vector<float>& b, size_t from, size_t to) {
-        return std::memcmp(a.data() + from, b.data() + from, (to - from) * sizeof(float)) == 0;
-    };
-    EXPECT_TRUE(same(out, effect, 0, off));
+    using bypass_switch::sameBits;
+    EXPECT_TRUE(sameBits(out, effect, 0, off));
     // Set before the first run, it holds from the first frame.
     EXPECT_EQ(runWithTheEnabledPort(tone, 0, frames), tone);
-    EXPECT_TRUE(same(out, tone, off + landed, on));
+    EXPECT_TRUE(sameBits(out, tone, off + landed, on));
     // The line went on taking the tone while bypassed.
-    EXPECT_TRUE(same(out, effect, on + landed, frames));
+    EXPECT_TRUE(sameBits(out, effect, on + landed, frames));
     for (size_t at : {off, on}) {
         const float bound = bypass_switch::clickFreeBound(effect, tone, at, landed);
         EXPECT_LE(bypass_switch::largestStep(out, at - landed, at + landed), bound) << at;

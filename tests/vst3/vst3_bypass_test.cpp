@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/bypass_switch.h"
+#include "tests/first_version_state.h"
 #include "tests/vst3/vst3_fixture.h"
 
 namespace {
@@ -19,10 +20,6 @@ std::string ascii(const vst3::TChar* text) {
     std::string out;
     for (size_t i = 0; i < 128 && text[i]; ++i) out += static_cast<char>(text[i]);
     return out;
-}
-
-bool sameBitsFrom(const std::vector<float>& a, const std::vector<float>& b, size_t from, size_t to) {
-    return std::memcmp(a.data() + from, b.data() + from, (to - from) * sizeof(float)) == 0;
 }
 
 class Vst3Bypass : public Vst3Test {
@@ -55,27 +52,6 @@ protected:
         }
         return io;
     }
-
-    // A state as builds before the bypass wrote it: version 1, 23 values.
-    static std::vector<uint8_t> firstVersionState(float tap1Time) {
-        std::vector<uint8_t> bytes = {'V', 'r', 'n', 'D', 1, 0, 0, 0, 23, 0, 0, 0};
-        for (int32_t i = 0; i < kParameterCount; ++i) {
-            const float v = i == 0 ? tap1Time : defaults[i];
-            uint32_t bits;
-            std::memcpy(&bits, &v, 4);
-            for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<uint8_t>(bits >> (8 * b)));
-        }
-        uint32_t crc = 0xFFFFFFFFu;
-        for (uint8_t b : bytes) {
-            crc ^= b;
-            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        crc = ~crc;
-        for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<uint8_t>(crc >> (8 * b)));
-        return bytes;
-    }
-    static constexpr float defaults[23] = {200, -1, 0, 1, 400, -0.33333334f, 0, 1, 600, 0.33333334f,
-                                           0, 1, 800, 1, 40, 1, 1, 1000, 0.1f, 0, 0, 0, 100};
 };
 
 TEST_F(Vst3Bypass, IsTheParameterAfterTheModulesFlaggedAsTheBypassWithOneStep) {
@@ -123,10 +99,10 @@ TEST_F(Vst3Bypass, BypassedTheInputIsHeardAsItIsAndSwitchesEitherWayDoNotClick) 
         const std::vector<float>& heard = *c[0];
         const std::vector<float>& wet = *c[1];
         const std::vector<float>& dry = *c[2];
-        EXPECT_TRUE(sameBitsFrom(heard, wet, 0, off));
-        EXPECT_TRUE(sameBitsFrom(heard, dry, off + landed, on));
+        EXPECT_TRUE(bypass_switch::sameBits(heard, wet, 0, off));
+        EXPECT_TRUE(bypass_switch::sameBits(heard, dry, off + landed, on));
         // The line heard the tone all along.
-        EXPECT_TRUE(sameBitsFrom(heard, wet, on + landed, frames));
+        EXPECT_TRUE(bypass_switch::sameBits(heard, wet, on + landed, frames));
         for (size_t at : {off, on}) {
             const float bound = bypass_switch::clickFreeBound(wet, dry, at, landed);
             EXPECT_LE(bypass_switch::largestStep(heard, at - landed, at + landed), bound) << at;
@@ -134,6 +110,9 @@ TEST_F(Vst3Bypass, BypassedTheInputIsHeardAsItIsAndSwitchesEitherWayDoNotClick) 
     }
     EXPECT_GT(std::fabs(effect.right[off] - in.right[off]),
               4.0f * bypass_switch::clickFreeBound(effect.right, in.right, off, landed));
+    // Switched at the first frame since the activation, it holds from there:
+    // nothing had been heard to crossfade from.
+    EXPECT_TRUE(render(in, {0}) == in);
 }
 
 TEST_F(Vst3Bypass, StatesCarryItAndAnOlderStateLoadsWithTheEffectHeard) {
@@ -153,7 +132,10 @@ TEST_F(Vst3Bypass, StatesCarryItAndAnOlderStateLoadsWithTheEffectHeard) {
     EXPECT_TRUE(render(in, {}, restored.get()) == in);
 
     // Saved before there was a bypass, into the bypassed instance.
-    ASSERT_TRUE(restored->loadState(firstVersionState(500.0f)));
+    std::vector<float> values = {200, -1, 0, 1, 400, -0.33333334f, 0, 1, 600, 0.33333334f, 0, 1,
+                                 800, 1,  40, 1, 1, 1000, 0.1f,  0, 0, 0, 100};
+    values[0] = 500.0f;
+    ASSERT_TRUE(restored->loadState(firstVersionState(values)));
     EXPECT_EQ(restored->controller()->getParamNormalized(kBypassId), 0.0);
     EXPECT_EQ(restored->controller()->getParamNormalized(0), 0.25);
     restored->deactivate();
