@@ -264,29 +264,19 @@ std::vector<float> runWithTheEnabledPort(const std::vector<float>& in, size_t by
     return out;
 }
 
-TEST(Lv2Binary, TheEnabledPortAtZeroPassesTheInputAndSwitchingEitherWayDoesNotClick) {
+// How a switch sounds is the effect core's, measured through the CLAP plug-in;
+// here, that the port reaches it.
+TEST(Lv2Binary, TheEnabledPortAtZeroPassesTheInputAndTheLineListensMeanwhile) {
     ASSERT_NE(entry(), nullptr);
-    const size_t frames = 48000 * 2;
+    const size_t frames = 72000, off = 24000, on = 48000, landed = 480;
     const std::vector<float> tone = bypass_switch::steadyTone(frames, 48000.0);
     const std::vector<float> effect = runWithTheEnabledPort(tone, frames, frames);
-    // A second in, then half a second later, where the effect's output and
-    // the input differ most.
-    const size_t off = bypass_switch::widestGap(effect, tone, 48000, 50000);
-    const size_t on = bypass_switch::widestGap(effect, tone, off + 24000, off + 26000), landed = 480;
     const std::vector<float> out = runWithTheEnabledPort(tone, off, on);
-
-    using bypass_switch::sameBits;
-    EXPECT_TRUE(sameBits(out, effect, 0, off));
+    EXPECT_TRUE(bypass_switch::sameBits(out, effect, 0, off));
+    EXPECT_TRUE(bypass_switch::sameBits(out, tone, off + landed, on));
+    EXPECT_TRUE(bypass_switch::sameBits(out, effect, on + landed, frames));
     // Set before the first run, it holds from the first frame.
     EXPECT_EQ(runWithTheEnabledPort(tone, 0, frames), tone);
-    EXPECT_TRUE(sameBits(out, tone, off + landed, on));
-    // The line went on taking the tone while bypassed.
-    EXPECT_TRUE(sameBits(out, effect, on + landed, frames));
-    for (size_t at : {off, on}) {
-        const float bound = bypass_switch::clickFreeBound(effect, tone, at, landed);
-        EXPECT_LE(bypass_switch::largestStep(out, at - landed, at + landed), bound) << at;
-        EXPECT_GT(std::fabs(effect[at] - tone[at]), 4.0f * bound) << "no click to hear at " << at;
-    }
 }
 
 }  // namespace
