@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "clap/clap_interface.h"
+#include "core/bypass_parameter.h"
 #include "core/effect_processor.h"
 #include "core/parameter_store.h"
 #include "core/varnolet_parameters.h"
@@ -64,9 +65,11 @@ private:
 
     varnolet::EffectProcessor processor;
     std::atomic<bool> isActive{false};
-    varnolet::ParameterStore requested{varnolet::kNumParameters};
+    // The parameters, and the bypass after them.
+    static constexpr int32_t kValues = varnolet::kBypassIndex + 1;
+    varnolet::ParameterStore requested{kValues};
     uint32_t takenRequests = 0;
-    varnolet::ParameterStore published{varnolet::kNumParameters};
+    varnolet::ParameterStore published{kValues};
     uint32_t toldTail = 0;
 };
 
