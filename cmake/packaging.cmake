@@ -7,6 +7,12 @@
 #   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2, ~/.vst3, ~/.clap and ~/.local/bin instead
 #   cpack -G DEB (in BUILD)               varnolet-delay_VERSION_ARCH.deb (every
 #                                         format) and vst2host_VERSION_ARCH.deb
+#   cpack -G ZIP (in a 64-bit Windows build) varnolet-delay-VERSION-windows.zip: see
+#                                         windows_archive.cmake
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows_archive.cmake)
+  return()
+endif()
 if(NOT UNIX)
   return()
 endif()

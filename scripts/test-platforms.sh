@@ -5,6 +5,8 @@
 #   MinGW-w64, every test cross-compiled too and run under Wine, plus a check
 #   of the binaries' export and import tables;
 # - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
+# - the archive for Windows users, made with cpack -G ZIP in the 64-bit
+#   build from both, and checked file by file;
 # - linux-x86: a 32-bit (-m32) build of the module and every test.
 # Each compares its module's, its VST3 bundle's and its CLAP plug-in's
 # fingerprints (module_digest) with those of a native x86-64 build made
@@ -68,6 +70,7 @@ start=$SECONDS
 echo "== native x86-64 reference: building the module, the VST3 bundle, the CLAP plug-in and module_digest"
 if configure reference "$reference_dir" \
     && build reference "$reference_dir" varnolet varnolet_vst3 varnolet_clap module_digest \
+      varnolet_factory_bank_file \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference" \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.vst3" >"$vst3_reference" \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.clap" >"$clap_reference"; then
@@ -148,6 +151,30 @@ run_platform windows-x86_64 mingw-w64-x86_64.cmake --repeat until-pass:2
 stop_wine_server windows-x86_64
 run_platform windows-x86 mingw-w64-i686.cmake --repeat until-pass:2
 stop_wine_server windows-x86
+
+# The archive for Windows users: the 64-bit build, told where the 32-bit one
+# is, packs both.
+windows_archive() {
+  local dir=$build_root/windows-x86_64 start=$SECONDS
+  local version
+  version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)$/\1/p' "$dir/CMakeCache.txt")
+  echo "== windows archive: cpack -G ZIP"
+  if ! cmake -DVARNOLET_WINDOWS_X86_BUILD="$build_root/windows-x86" "$dir" >"$dir.archive.log" 2>&1 ||
+      ! (cd "$dir" && cpack -G ZIP) >>"$dir.archive.log" 2>&1; then
+    cat "$dir.archive.log"
+    summary+=("windows archive: cpack failed")
+    status=1
+    return
+  fi
+  if bash "$root/tests/packaging/windows_archive_check.sh" "$dir/varnolet-delay-$version-windows.zip" \
+      "$version" "$reference_dir/varnolet-factory.fxb"; then
+    summary+=("windows archive: $((SECONDS - start)) s, checked")
+  else
+    summary+=("windows archive: the check failed")
+    status=1
+  fi
+}
+windows_archive
 run_platform linux-x86 linux-i686.cmake
 
 echo "== platform builds:"
