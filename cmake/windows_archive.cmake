@@ -33,6 +33,18 @@ install(TARGETS varnolet_vst3 LIBRARY DESTINATION VST3/varnolet.vst3/Contents/x8
         RUNTIME DESTINATION VST3/varnolet.vst3/Contents/x86_64-win COMPONENT windows)
 install(FILES ${x86}/varnolet.vst3/Contents/x86-win/varnolet.vst3
         DESTINATION VST3/varnolet.vst3/Contents/x86-win COMPONENT windows)
+# CPack strips what this build made; the 32-bit binaries need the 32-bit tool.
+find_program(VARNOLET_X86_STRIP i686-w64-mingw32-strip)
+if(VARNOLET_X86_STRIP)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(file VST2/x86/varnolet.dll CLAP/x86/varnolet.clap
+                   VST3/varnolet.vst3/Contents/x86-win/varnolet.vst3)
+        execute_process(COMMAND \"${VARNOLET_X86_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${file}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+    endif()" COMPONENT windows)
+endif()
 # Windows opens a file by its extension, and Notepad wants CRLF.
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/windows/LICENSE.txt
                NEWLINE_STYLE CRLF)
@@ -48,4 +60,6 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME varnolet-delay-${PROJECT_VERSION}-windows)
 set(CPACK_COMPONENTS_ALL windows)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+# Without the symbols and debugging sections the static runtimes bring along.
+set(CPACK_STRIP_FILES ON)
 include(CPack)
