@@ -12,9 +12,11 @@
 // (nearly always, in tens of nanoseconds), and otherwise the double-double
 // evaluation, rounded once at the end. The result is the correctly rounded
 // value unless the exact one lies within a relative 2^-100 or so of a halfway
-// point between two doubles, below the normal range included. sin reduces its
-// argument exactly for |x| < 2^20; beyond that it is still the same
-// everywhere but no longer the sine.
+// point between two doubles, below the normal range included; pow's exact
+// result can lie on such a point itself (a square of a 27-bit odd mantissa,
+// a cube of an 18-bit one), and is then rounded either way; the effect's own
+// arguments never give one. sin reduces its argument exactly for |x| < 2^20;
+// beyond that it is still the same everywhere but no longer the sine.
 #pragma once
 
 namespace portable_math {
