@@ -4,6 +4,7 @@
 #include <new>
 
 #include "clap/parameter_events.h"
+#include "clap/preset_discovery.h"
 #include "clap/state_streams.h"
 #include "clap/stereo_channels.h"
 #include "core/effect_state.h"
@@ -31,8 +32,14 @@ EffectInstance::EffectInstance(const vclap_host_t* clapHost) : host(clapHost) {
 }
 
 void EffectInstance::init() {
-    if (host && host->get_extension)
-        hostTail = static_cast<const vclap_host_tail_t*>(host->get_extension(host, VCLAP_EXT_TAIL));
+    if (!host || !host->get_extension) return;
+    hostTail = static_cast<const vclap_host_tail_t*>(host->get_extension(host, VCLAP_EXT_TAIL));
+    hostParams = static_cast<const vclap_host_params_t*>(host->get_extension(host, VCLAP_EXT_PARAMS));
+    hostPresetLoad =
+        static_cast<const vclap_host_preset_load_t*>(host->get_extension(host, VCLAP_EXT_PRESET_LOAD));
+    if (!hostPresetLoad)
+        hostPresetLoad = static_cast<const vclap_host_preset_load_t*>(
+            host->get_extension(host, VCLAP_EXT_PRESET_LOAD_COMPAT));
 }
 
 bool EffectInstance::activate(double sampleRate) {
@@ -153,6 +160,11 @@ bool EffectInstance::loadState(const vclap_istream_t* stream) {
     float values[kNumParameters];
     if (!readWhole(stream, bytes, sizeof bytes, size) || !varnolet::decodeState(bytes, size, values))
         return false;
+    setAll(values);
+    return true;
+}
+
+void EffectInstance::setAll(const float* values) {
     for (int32_t i = 0; i < kNumParameters; ++i) {
         if (active()) {
             requested.set(i, values[i]);
@@ -161,6 +173,18 @@ bool EffectInstance::loadState(const vclap_istream_t* stream) {
             apply(i, values[i]);
         }
     }
+}
+
+bool EffectInstance::loadFactoryPreset(uint32_t kind, const char* location, const char* key) {
+    const float* values = factoryPresetValues(kind, location, key);
+    if (!values) {
+        if (hostPresetLoad && hostPresetLoad->on_error)
+            hostPresetLoad->on_error(host, kind, location, key, 0, "no such factory preset");
+        return false;
+    }
+    setAll(values);
+    if (hostParams && hostParams->rescan) hostParams->rescan(host, VCLAP_PARAM_RESCAN_VALUES);
+    if (hostPresetLoad && hostPresetLoad->loaded) hostPresetLoad->loaded(host, kind, location, key);
     return true;
 }
 
