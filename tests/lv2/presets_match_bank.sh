@@ -37,7 +37,7 @@ port_values() {
   ' triples.nt
 }
 
-"$host" generate noise.wav --signal noise --seconds 2 >/dev/null
+"$host" generate noise.wav --signal noise --seconds 2 >/dev/null 2>&1
 for program in "${!labels[@]}"; do
   label=${labels[$program]}
   controls=()
@@ -50,7 +50,7 @@ for program in "${!labels[@]}"; do
     continue
   fi
   "$host" render "$module" noise.wav "vst2-$program.wav" --preset "$bank" --program "$program" \
-    --block 1 --tail 0 >/dev/null
+    --block 1 --tail 0 >/dev/null 2>render.log || { cat render.log >&2; exit 1; }
   "$host" diff "vst2-$program.wav" "lv2-$program.wav" >/dev/null ||
     fail "\"$label\": the LV2 preset does not sound as the bank's program $program"
 done
