@@ -29,6 +29,7 @@ float* advanced(float* channel, uint32_t frames) { return channel ? channel + fr
 EffectInstance::EffectInstance(const vclap_host_t* clapHost) : host(clapHost) {
     for (int32_t i = 0; i < kNumParameters; ++i)
         published.set(i, varnolet::kParameters[i].defaultValue);
+    published.set(varnolet::kBypassIndex, 0.0f);
 }
 
 void EffectInstance::init() {
@@ -69,6 +70,11 @@ void EffectInstance::reset() {
 }
 
 void EffectInstance::apply(int32_t index, float value) {
+    if (index == varnolet::kBypassIndex) {
+        processor.setBypassed(value != 0.0f);
+        published.set(index, processor.bypassed() ? 1.0f : 0.0f);
+        return;
+    }
     processor.setParameter(index, value);
     published.set(index, processor.parameter(index));
 }
@@ -77,9 +83,9 @@ void EffectInstance::takeRequests() {
     const uint32_t count = requested.changeCount();
     if (count == takenRequests) return;
     takenRequests = count;
-    float values[kNumParameters];
-    requested.getAll(values, kNumParameters);
-    for (int32_t i = 0; i < kNumParameters; ++i) apply(i, values[i]);
+    float values[kValues];
+    requested.getAll(values, kValues);
+    for (int32_t i = 0; i < kValues; ++i) apply(i, values[i]);
     if (active()) tellTailIfChanged();
 }
 
@@ -140,16 +146,17 @@ void EffectInstance::flush(const vclap_input_events_t* events) {
 }
 
 bool EffectInstance::parameterValue(vclap_id id, double& value) const {
-    if (id >= static_cast<vclap_id>(kNumParameters)) return false;
+    if (id >= static_cast<vclap_id>(kValues)) return false;
     value = published.get(static_cast<int32_t>(id));
     return true;
 }
 
 bool EffectInstance::saveState(const vclap_ostream_t* stream) const {
-    float values[kNumParameters];
-    published.getAll(values, kNumParameters);
+    varnolet::EffectState state;
+    published.getAll(state.values, kNumParameters);
+    state.bypassed = published.get(varnolet::kBypassIndex) != 0.0f;
     uint8_t bytes[varnolet::kStateSize];
-    varnolet::encodeState(values, bytes);
+    varnolet::encodeState(state, bytes);
     return writeWhole(stream, bytes, sizeof bytes);
 }
 
@@ -157,15 +164,19 @@ bool EffectInstance::loadState(const vclap_istream_t* stream) {
     // One byte more than the longest state: a longer stream is not ours.
     uint8_t bytes[varnolet::kLongestState + 1];
     size_t size = 0;
-    float values[kNumParameters];
-    if (!readWhole(stream, bytes, sizeof bytes, size) || !varnolet::decodeState(bytes, size, values))
+    varnolet::EffectState state;
+    if (!readWhole(stream, bytes, sizeof bytes, size) || !varnolet::decodeState(bytes, size, state))
         return false;
-    setAll(values);
+    // A state saved before there was a bypass loads with the effect heard.
+    float values[kValues];
+    std::copy(state.values, state.values + kNumParameters, values);
+    values[varnolet::kBypassIndex] = state.bypassed ? 1.0f : 0.0f;
+    setAll(values, kValues);
     return true;
 }
 
-void EffectInstance::setAll(const float* values) {
-    for (int32_t i = 0; i < kNumParameters; ++i) {
+void EffectInstance::setAll(const float* values, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
         if (active()) {
             requested.set(i, values[i]);
             published.set(i, values[i]);
@@ -182,7 +193,8 @@ bool EffectInstance::loadFactoryPreset(uint32_t kind, const char* location, cons
             hostPresetLoad->on_error(host, kind, location, key, 0, "no such factory preset");
         return false;
     }
-    setAll(values);
+    // The bypass is no part of a preset: it stays as the user left it.
+    setAll(values, kNumParameters);
     if (hostParams && hostParams->rescan) hostParams->rescan(host, VCLAP_PARAM_RESCAN_VALUES);
     if (hostPresetLoad && hostPresetLoad->loaded) hostPresetLoad->loaded(host, kind, location, key);
     return true;

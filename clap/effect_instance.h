@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "clap/clap_interface.h"
+#include "core/bypass_parameter.h"
 #include "core/effect_processor.h"
 #include "core/parameter_store.h"
 #include "core/varnolet_parameters.h"
@@ -61,8 +62,8 @@ private:
     // On the thread that owns the processor.
     void apply(int32_t index, float value);
     void takeRequests();
-    // Every value at once, from the main thread.
-    void setAll(const float* values);
+    // The first `count` values at once, from the main thread.
+    void setAll(const float* values, int32_t count);
     void tellTailIfChanged();
 
     const vclap_host_t* const host;
@@ -72,9 +73,11 @@ private:
 
     varnolet::EffectProcessor processor;
     std::atomic<bool> isActive{false};
-    varnolet::ParameterStore requested{varnolet::kNumParameters};
+    // The parameters, and the bypass after them.
+    static constexpr int32_t kValues = varnolet::kBypassIndex + 1;
+    varnolet::ParameterStore requested{kValues};
     uint32_t takenRequests = 0;
-    varnolet::ParameterStore published{varnolet::kNumParameters};
+    varnolet::ParameterStore published{kValues};
     uint32_t toldTail = 0;
 };
 

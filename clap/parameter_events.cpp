@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/bypass_parameter.h"
 #include "core/varnolet_parameters.h"
 
 namespace varnolet_clap {
@@ -18,7 +19,7 @@ bool parameterChangeAt(const vclap_input_events_t* events, uint32_t i, Parameter
         header->type != VCLAP_EVENT_PARAM_VALUE || header->size < sizeof(vclap_event_param_value_t))
         return false;
     const auto* event = reinterpret_cast<const vclap_event_param_value_t*>(header);
-    if (event->param_id >= static_cast<vclap_id>(varnolet::kNumParameters)) return false;
+    if (event->param_id > static_cast<vclap_id>(varnolet::kBypassIndex)) return false;
     const int32_t index = static_cast<int32_t>(event->param_id);
     if (!heldValue(index, event->value, change.value)) return false;
     change.frame = header->time;
@@ -27,6 +28,12 @@ bool parameterChangeAt(const vclap_input_events_t* events, uint32_t i, Parameter
 }
 
 bool heldValue(int32_t index, double value, float& held) {
+    if (index == varnolet::kBypassIndex) {
+        bool bypass = false;
+        if (!varnolet::bypassFromValue(value, bypass)) return false;
+        held = bypass ? 1.0f : 0.0f;
+        return true;
+    }
     if (index < 0 || index >= varnolet::kNumParameters || std::isnan(value)) return false;
     // Clamped while still a double: a double beyond a float's range has no
     // float to become.

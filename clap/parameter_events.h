@@ -24,7 +24,8 @@ uint32_t eventCount(const vclap_input_events_t* events);
 bool parameterChangeAt(const vclap_input_events_t* events, uint32_t i, ParameterChange& change);
 
 // A value in the parameter's own unit as the effect holds it: within its
-// range, as a float; false for one that is not a number.
+// range, as a float, and the bypass 0 or 1; false for one that is not a
+// number.
 bool heldValue(int32_t index, double value, float& held);
 
 }  // namespace varnolet_clap

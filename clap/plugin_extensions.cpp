@@ -5,6 +5,7 @@
 
 #include "clap/parameter_events.h"
 #include "clap/plugin_table.h"
+#include "core/bypass_parameter.h"
 #include "core/parameter_display.h"
 #include "core/varnolet_parameters.h"
 
@@ -33,15 +34,28 @@ bool VCLAP_ABI audioPortInfo(const vclap_plugin_t*, uint32_t index, bool isInput
 
 const vclap_plugin_audio_ports_t kAudioPorts = {audioPortCount, audioPortInfo};
 
-// ---- Parameters: ids are the VST 2.4 module's indices, values native.
+// ---- Parameters: ids are the VST 2.4 module's indices, values native; the
+// bypass follows them.
 
 // The VST 2.4 module's names keep 15 characters; hosts that know both list
 // the same names.
 constexpr size_t kNameLength = 15;
 
-uint32_t VCLAP_ABI parameterCount(const vclap_plugin_t*) { return kNumParameters; }
+constexpr uint32_t kBypassId = static_cast<uint32_t>(varnolet::kBypassIndex);
+
+uint32_t VCLAP_ABI parameterCount(const vclap_plugin_t*) { return kBypassId + 1; }
 
 bool VCLAP_ABI parameterInfo(const vclap_plugin_t*, uint32_t index, vclap_param_info_t* info) {
+    if (index == kBypassId && info) {
+        std::memset(info, 0, sizeof *info);
+        info->id = kBypassId;
+        info->flags = VCLAP_PARAM_IS_AUTOMATABLE | VCLAP_PARAM_IS_STEPPED | VCLAP_PARAM_IS_BYPASS;
+        std::strncpy(info->name, varnolet::kBypassName, kNameLength);
+        info->min_value = 0.0;
+        info->max_value = 1.0;
+        info->default_value = 0.0;
+        return true;
+    }
     if (index >= static_cast<uint32_t>(kNumParameters) || !info) return false;
     const ParameterDescription& p = varnolet::kParameters[index];
     std::memset(info, 0, sizeof *info);
@@ -64,14 +78,19 @@ bool VCLAP_ABI parameterValue(const vclap_plugin_t* plugin, vclap_id id, double*
 bool VCLAP_ABI valueToText(const vclap_plugin_t*, vclap_id id, double value, char* text,
                            uint32_t capacity) {
     float held;
-    if (!text || capacity == 0 || id >= static_cast<vclap_id>(kNumParameters) ||
-        !heldValue(static_cast<int32_t>(id), value, held))
+    if (!text || capacity == 0 || id > kBypassId || !heldValue(static_cast<int32_t>(id), value, held))
         return false;
-    varnolet::displayWithLabel(static_cast<int32_t>(id), held, text, capacity);
+    if (id == kBypassId) std::snprintf(text, capacity, "%s", varnolet::bypassText(held != 0.0f));
+    else varnolet::displayWithLabel(static_cast<int32_t>(id), held, text, capacity);
     return true;
 }
 
 bool VCLAP_ABI textToValue(const vclap_plugin_t*, vclap_id id, const char* text, double* value) {
+    bool bypass = false;
+    if (value && id == kBypassId && varnolet::bypassFromText(text, bypass)) {
+        *value = bypass ? 1.0 : 0.0;
+        return true;
+    }
     float parsed;
     if (!value || id >= static_cast<vclap_id>(kNumParameters) ||
         !varnolet::valueFromText(static_cast<int32_t>(id), text, parsed))

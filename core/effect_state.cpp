@@ -42,25 +42,42 @@ float floatOf(uint32_t bits) {
 
 }  // namespace
 
-void encodeState(const float (&values)[kNumParameters], uint8_t (&bytes)[kStateSize]) {
+void encodeState(const EffectState& state, uint8_t (&bytes)[kStateSize]) {
     std::memcpy(bytes, kMagic, 4);
     put(bytes + 4, kStateVersion);
-    put(bytes + 8, kNumParameters);
-    for (int32_t i = 0; i < kNumParameters; ++i) put(bytes + 12 + 4 * i, bitsOf(values[i]));
+    put(bytes + 8, kStateValues);
+    for (int32_t i = 0; i < kNumParameters; ++i) put(bytes + 12 + 4 * i, bitsOf(state.values[i]));
+    put(bytes + 12 + 4 * kNumParameters, bitsOf(state.bypassed ? 1.0f : 0.0f));
     put(bytes + kStateSize - 4, crc32(bytes, kStateSize - 4));
 }
 
-bool decodeState(const uint8_t* bytes, size_t size, float (&values)[kNumParameters]) {
-    if (!bytes || size != kStateSize || std::memcmp(bytes, kMagic, 4) != 0) return false;
-    if (get(bytes + 4) != kStateVersion || get(bytes + 8) != kNumParameters) return false;
-    if (get(bytes + kStateSize - 4) != crc32(bytes, kStateSize - 4)) return false;
-    float decoded[kNumParameters];
+size_t stateSizeFromHeader(const uint8_t (&header)[12]) {
+    if (std::memcmp(header, kMagic, 4) != 0) return 0;
+    const uint32_t version = get(header + 4), count = get(header + 8);
+    if (version == kStateVersion && count == kStateValues) return kStateSize;
+    if (version == 1 && count == kFirstVersionValues) return kFirstVersionStateSize;
+    return 0;
+}
+
+bool decodeState(const uint8_t* bytes, size_t size, EffectState& state) {
+    if (!bytes || size < 12) return false;
+    uint8_t header[12];
+    std::memcpy(header, bytes, sizeof header);
+    if (size != stateSizeFromHeader(header)) return false;
+    if (get(bytes + size - 4) != crc32(bytes, size - 4)) return false;
+    EffectState decoded;
     for (int32_t i = 0; i < kNumParameters; ++i) {
-        decoded[i] = floatOf(get(bytes + 12 + 4 * i));
-        if (!(decoded[i] >= kParameters[i].minValue && decoded[i] <= kParameters[i].maxValue))
+        decoded.values[i] = floatOf(get(bytes + 12 + 4 * i));
+        if (!(decoded.values[i] >= kParameters[i].minValue &&
+              decoded.values[i] <= kParameters[i].maxValue))
             return false;
     }
-    std::memcpy(values, decoded, sizeof values);
+    if (size == kStateSize) {
+        const float bypass = floatOf(get(bytes + 12 + 4 * kNumParameters));
+        if (bypass != 0.0f && bypass != 1.0f) return false;
+        decoded.bypassed = bypass == 1.0f;
+    }
+    state = decoded;
     return true;
 }
 

@@ -28,8 +28,10 @@ void Lv2Instance::connect(uint32_t port, void* data) {
         inputs[port - kInputLeft] = static_cast<const float*>(data);
     else if (port == kOutputLeft || port == kOutputRight)
         outputs[port - kOutputLeft] = static_cast<float*>(data);
-    else if (port >= kFirstControl && port < kNumPorts)
+    else if (port >= kFirstControl && port < kEnabled)
         controls[port - kFirstControl] = static_cast<const float*>(data);
+    else if (port == kEnabled)
+        enabled = static_cast<const float*>(data);
 }
 
 // LV2 wants an activated instance to start from silence: echoes of the last
@@ -41,6 +43,9 @@ void Lv2Instance::run(uint32_t frames) {
     // exactly what it saved.
     for (int32_t i = 0; i < varnolet::kNumParameters; ++i)
         if (controls[i]) effect.setParameter(i, *controls[i]);
+    // LV2 takes anything above 0 for enabled; a value that is not a number
+    // changes nothing, as on every other port.
+    if (enabled && !std::isnan(*enabled)) effect.setBypassed(!(*enabled > 0.0f));
     effect.process(inputs[0], inputs[1], outputs[0], outputs[1], frames);
 }
 

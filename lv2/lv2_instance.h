@@ -28,6 +28,8 @@ private:
     const float* inputs[2] = {};
     float* outputs[2] = {};
     const float* controls[varnolet::kNumParameters] = {};
+    // Unconnected, the effect is enabled.
+    const float* enabled = nullptr;
 };
 
 }  // namespace varnolet_lv2

@@ -10,15 +10,18 @@ namespace varnolet_lv2 {
 
 constexpr const char* kPluginUri = "urn:tolmark:varnolet";
 
-// Two audio inputs, two audio outputs, then one control input per parameter
-// in the parameter table's order.
+// Two audio inputs, two audio outputs, one control input per parameter in
+// the parameter table's order, then the switch hosts use to bypass the
+// effect (LV2's "enabled": 1 processes, 0 bypasses). Ports are only ever
+// added at the end, so that a saved session's indices stay.
 enum Port : uint32_t {
     kInputLeft = 0,
     kInputRight = 1,
     kOutputLeft = 2,
     kOutputRight = 3,
     kFirstControl = 4,
-    kNumPorts = kFirstControl + varnolet::kNumParameters,
+    kEnabled = kFirstControl + varnolet::kNumParameters,
+    kNumPorts = kEnabled + 1,
 };
 
 constexpr uint32_t controlPort(int32_t parameter) {

@@ -25,6 +25,7 @@ using varnolet::kParameters;
 namespace {
 
 constexpr const char* kDescriptionFile = "varnolet.ttl";
+constexpr const char* kEnabledSymbol = "enabled";
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
@@ -74,6 +75,24 @@ void writeControlPort(std::ostream& out, int32_t parameter) {
     out << "\n";
 }
 
+// The switch hosts find by its designation and use as their own bypass.
+void writeEnabledPort(std::ostream& out) {
+    out << "\t\ta lv2:InputPort , lv2:ControlPort ;\n"
+        << "\t\tlv2:index " << kEnabled << " ;\n"
+        << "\t\tlv2:symbol " << quoted(kEnabledSymbol) << " ;\n"
+        << "\t\tlv2:name \"Enabled\" ;\n"
+        << "\t\tlv2:designation lv2:enabled ;\n"
+        << "\t\tlv2:portProperty lv2:toggled ;\n"
+        << "\t\tlv2:default " << turtleNumber(1.0f) << " ;\n"
+        << "\t\tlv2:minimum " << turtleNumber(0.0f) << " ;\n"
+        << "\t\tlv2:maximum " << turtleNumber(1.0f) << " ;\n"
+        << "\t\trdfs:comment "
+        << quoted("1 runs the effect; 0 bypasses it: the output is the input, crossfaded over "
+                  "5 ms either way, and the line goes on taking the input, so echoes of what "
+                  "was played while bypassed follow when the effect is enabled again.")
+        << "\n";
+}
+
 std::string pluginDescription(const std::string& minor, const std::string& micro) {
     const char* product = varnolet::kProductName;
     const char* vendor = varnolet::kVendorName;
@@ -107,6 +126,8 @@ std::string pluginDescription(const std::string& minor, const std::string& micro
         out << "\t] , [\n";
         writeControlPort(out, i);
     }
+    out << "\t] , [\n";
+    writeEnabledPort(out);
     out << "\t] .\n";
     return out.str();
 }
@@ -126,7 +147,7 @@ std::string manifest(const std::string& binary) {
 // Two parameters whose names differ only in punctuation would share a
 // symbol, and hosts find ports by symbol.
 bool symbolsAreDistinct() {
-    std::set<std::string> seen;
+    std::set<std::string> seen = {kEnabledSymbol};
     for (int32_t i = 0; i < kNumParameters; ++i) {
         const std::string symbol = portSymbol(kParameters[i].name);
         if (symbol.empty() || (symbol[0] >= '0' && symbol[0] <= '9') || !seen.insert(symbol).second) {

@@ -40,6 +40,7 @@ float* from(float* samples, int32_t frame) { return samples ? samples + frame : 
 Component::Component() {
     for (int32_t i = 0; i < varnolet::kNumParameters; ++i)
         values.set(i, varnolet::kParameters[i].defaultValue);
+    values.set(varnolet::kBypassIndex, 0.0f);
     forgetTakenValues();
 }
 
@@ -81,8 +82,8 @@ Controller* Component::ownController() {
     if (!controller) {
         controller = new (std::nothrow) Controller;
         if (controller) {
-            float now[varnolet::kNumParameters];
-            values.getAll(now, varnolet::kNumParameters);
+            float now[kParameterCount];
+            values.getAll(now, kParameterCount);
             controller->follow(now);
         }
     }
@@ -197,7 +198,16 @@ vst3::tresult Component::setProcessing(vst3::TBool) { return vst3::kResultOk; }
 void Component::loadValuesIntoEffect() {
     statesTaken = statesGiven.load(std::memory_order_acquire);
     forgetTakenValues();
-    for (int32_t i = 0; i < varnolet::kNumParameters; ++i) effect.setParameter(i, values.get(i));
+    for (int32_t i = 0; i < kParameterCount; ++i) setInEffect(i, values.get(i));
+}
+
+float Component::setInEffect(int32_t index, float native) {
+    if (index == varnolet::kBypassIndex) {
+        effect.setBypassed(native != 0.0f);
+        return effect.bypassed() ? 1.0f : 0.0f;
+    }
+    effect.setParameter(index, native);
+    return effect.parameter(index);
 }
 
 void Component::forgetTakenValues() {
@@ -206,18 +216,20 @@ void Component::forgetTakenValues() {
 }
 
 vst3::tresult Component::setState(vst3::IBStream* state) {
-    float read[varnolet::kNumParameters];
-    if (!readState(state, read)) return vst3::kResultFalse;
-    for (int32_t i = 0; i < varnolet::kNumParameters; ++i) values.set(i, read[i]);
+    varnolet::EffectState taken;
+    if (!readState(state, taken)) return vst3::kResultFalse;
+    float read[kParameterCount];
+    valuesOfState(taken, read);
+    for (int32_t i = 0; i < kParameterCount; ++i) values.set(i, read[i]);
     statesGiven.fetch_add(1, std::memory_order_release);
     if (controller) controller->follow(read);
     return vst3::kResultOk;
 }
 
 vst3::tresult Component::getState(vst3::IBStream* state) {
-    float now[varnolet::kNumParameters];
-    values.getAll(now, varnolet::kNumParameters);
-    return writeState(state, now) ? vst3::kResultOk : vst3::kResultFalse;
+    float now[kParameterCount];
+    values.getAll(now, kParameterCount);
+    return writeState(state, stateOfValues(now)) ? vst3::kResultOk : vst3::kResultFalse;
 }
 
 void Component::takeChangesWithoutAudio(vst3::IParameterChanges* queues) {
@@ -260,8 +272,9 @@ vst3::tresult Component::process(vst3::ProcessData& data) {
     const auto take = [this](int32_t index, vst3::ParamValue normalized) {
         if (std::memcmp(&lastTaken[index], &normalized, sizeof normalized) == 0) return;
         lastTaken[index] = normalized;
-        effect.setParameter(index, nativeFromNormalized(index, normalized, effect.parameter(index)));
-        values.set(index, effect.parameter(index));
+        const float held = index == varnolet::kBypassIndex ? (effect.bypassed() ? 1.0f : 0.0f)
+                                                           : effect.parameter(index);
+        values.set(index, setInEffect(index, nativeFromNormalized(index, normalized, held)));
     };
     changes.start(queues, frames);
     for (int32_t frame = 0; frame < frames;) {

@@ -7,6 +7,7 @@
 
 #include "core/effect_processor.h"
 #include "core/parameter_store.h"
+#include "vst3/parameter_values.h"
 #include "vst3/queued_changes.h"
 #include "vst3/ref_counted.h"
 #include "vst3/vst3_interface.h"
@@ -75,6 +76,9 @@ private:
 
     // The values of the store into the effect (not while processing).
     void loadValuesIntoEffect();
+    // A native value, or the bypass's 0 or 1, into the effect; what it holds
+    // after.
+    float setInEffect(int32_t index, float native);
     void forgetTakenValues();
     // While inactive, the block's points change only the stored values.
     void takeChangesWithoutAudio(vst3::IParameterChanges* changes);
@@ -88,7 +92,7 @@ private:
     // points of processed blocks: written by either thread, whole floats at
     // a time, and read by getState. A new state is counted, so that the
     // audio thread takes it into the effect at its next block.
-    varnolet::ParameterStore values{varnolet::kNumParameters};
+    varnolet::ParameterStore values{kParameterCount};
     std::atomic<uint32_t> statesGiven{0};
     uint32_t statesTaken = 0;
 
@@ -99,7 +103,7 @@ private:
     // The normalised value each parameter last took from a queue. Some hosts
     // send every parameter at the start of every block; the same value again
     // is then passed over without being mapped anew.
-    double lastTaken[varnolet::kNumParameters];
+    double lastTaken[kParameterCount];
     std::atomic<bool> active{false};
     bool setUp = false;
     bool monoInput = false;

@@ -14,6 +14,7 @@ namespace varnolet_vst3 {
 Controller::Controller() {
     for (int32_t i = 0; i < varnolet::kNumParameters; ++i)
         native[i] = varnolet::kParameters[i].defaultValue;
+    native[varnolet::kBypassIndex] = 0.0f;
 }
 
 vst3::tresult Controller::queryInterface(const vst3::TUID wanted, void** obj) {
@@ -38,8 +39,10 @@ vst3::uint32 Controller::release() {
 }
 
 vst3::tresult Controller::setComponentState(vst3::IBStream* state) {
-    float values[varnolet::kNumParameters];
-    if (!readState(state, values)) return vst3::kResultFalse;
+    varnolet::EffectState taken;
+    if (!readState(state, taken)) return vst3::kResultFalse;
+    float values[kParameterCount];
+    valuesOfState(taken, values);
     follow(values);
     return vst3::kResultOk;
 }
@@ -48,11 +51,22 @@ vst3::tresult Controller::setComponentState(vst3::IBStream* state) {
 vst3::tresult Controller::setState(vst3::IBStream*) { return vst3::kResultOk; }
 vst3::tresult Controller::getState(vst3::IBStream*) { return vst3::kResultOk; }
 
-void Controller::follow(const float (&values)[varnolet::kNumParameters]) {
+void Controller::follow(const float (&values)[kParameterCount]) {
     std::memcpy(native, values, sizeof native);
 }
 
 vst3::tresult Controller::getParameterInfo(vst3::int32 paramIndex, vst3::ParameterInfo& info) {
+    if (paramIndex == varnolet::kBypassIndex) {
+        std::memset(&info, 0, sizeof info);
+        info.id = static_cast<vst3::ParamID>(paramIndex);
+        toUtf16(varnolet::kBypassName, info.title, 128);
+        toUtf16(varnolet::kBypassName, info.shortTitle, 128);
+        info.stepCount = 1;
+        info.defaultNormalizedValue = 0.0;
+        info.unitId = vst3::kRootUnitId;
+        info.flags = vst3::ParameterInfo::kCanAutomate | vst3::ParameterInfo::kIsBypass;
+        return vst3::kResultOk;
+    }
     if (paramIndex < 0 || paramIndex >= varnolet::kNumParameters) return vst3::kInvalidArgument;
     const ParameterDescription& p = varnolet::kParameters[paramIndex];
     std::memset(&info, 0, sizeof info);
@@ -71,8 +85,13 @@ vst3::tresult Controller::getParamStringByValue(vst3::ParamID id, vst3::ParamVal
                                                 vst3::String128 string) {
     const int32_t index = parameterIndex(id);
     if (index < 0 || !string) return vst3::kInvalidArgument;
+    const float shown = nativeFromNormalized(index, valueNormalized, native[index]);
+    if (index == varnolet::kBypassIndex) {
+        toUtf16(varnolet::bypassText(shown != 0.0f), string, 128);
+        return vst3::kResultOk;
+    }
     char text[varnolet::kDisplaySize];
-    varnolet::displayText(index, nativeFromNormalized(index, valueNormalized, native[index]), text);
+    varnolet::displayText(index, shown, text);
     toUtf16(text, string, 128);
     return vst3::kResultOk;
 }
@@ -83,6 +102,12 @@ vst3::tresult Controller::getParamValueByString(vst3::ParamID id, vst3::TChar* s
     if (index < 0 || !string) return vst3::kInvalidArgument;
     char text[129];
     fromUtf16(string, text, sizeof text);
+    if (index == varnolet::kBypassIndex) {
+        bool bypass = false;
+        if (!varnolet::bypassFromText(text, bypass)) return vst3::kResultFalse;
+        valueNormalized = bypass ? 1.0 : 0.0;
+        return vst3::kResultOk;
+    }
     float value = 0.0f;
     if (!varnolet::valueFromText(index, text, value)) return vst3::kResultFalse;
     valueNormalized = normalizedFromNative(index, value);
@@ -99,6 +124,7 @@ vst3::ParamValue Controller::normalizedParamToPlain(vst3::ParamID id,
 vst3::ParamValue Controller::plainParamToNormalized(vst3::ParamID id, vst3::ParamValue plainValue) {
     const int32_t index = parameterIndex(id);
     if (index < 0 || std::isnan(plainValue)) return 0.0;
+    if (index == varnolet::kBypassIndex) return plainValue >= 0.5 ? 1.0 : 0.0;
     const ParameterDescription& p = varnolet::kParameters[index];
     const double clamped = std::fmin(p.maxValue, std::fmax(p.minValue, plainValue));
     return normalizedFromNative(index, static_cast<float>(clamped));

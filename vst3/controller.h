@@ -1,9 +1,10 @@
-// The plug-in's edit controller: the 23 parameters as a host lists them, their
-// texts, and the values the host's panel shows, following the component's
-// state. It keeps no state of its own.
+// The plug-in's edit controller: the effect's parameters and the bypass after
+// them as a host lists them, their texts, and the values the host's panel
+// shows, following the component's state. It keeps no state of its own.
 #pragma once
 
 #include "core/varnolet_parameters.h"
+#include "vst3/parameter_values.h"
 #include "vst3/ref_counted.h"
 #include "vst3/vst3_interface.h"
 
@@ -28,7 +29,7 @@ public:
     vst3::tresult VST3_CALL setComponentState(vst3::IBStream* state) override;
     vst3::tresult VST3_CALL setState(vst3::IBStream* state) override;
     vst3::tresult VST3_CALL getState(vst3::IBStream* state) override;
-    vst3::int32 VST3_CALL getParameterCount() override { return varnolet::kNumParameters; }
+    vst3::int32 VST3_CALL getParameterCount() override { return kParameterCount; }
     vst3::tresult VST3_CALL getParameterInfo(vst3::int32 paramIndex,
                                              vst3::ParameterInfo& info) override;
     vst3::tresult VST3_CALL getParamStringByValue(vst3::ParamID id,
@@ -55,14 +56,14 @@ public:
 
     // The values of a state the component took, for a controller that the
     // host asked the component for and may never give that state itself.
-    void follow(const float (&values)[varnolet::kNumParameters]);
+    void follow(const float (&values)[kParameterCount]);
 
 private:
     ~Controller() = default;
 
     RefCount references;
     const void* connectedTo = nullptr;
-    float native[varnolet::kNumParameters];
+    float native[kParameterCount];
 };
 
 }  // namespace varnolet_vst3

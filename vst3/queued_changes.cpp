@@ -8,9 +8,9 @@ void QueuedChanges::start(vst3::IParameterChanges* changes, int32_t blockFrames)
     frames = blockFrames > 0 ? blockFrames : 0;
     active = 0;
     if (!changes) return;
-    bool taken[varnolet::kNumParameters] = {};
+    bool taken[kParameterCount] = {};
     const int32_t count = changes->getParameterCount();
-    for (int32_t q = 0; q < count && active < varnolet::kNumParameters; ++q) {
+    for (int32_t q = 0; q < count && active < kParameterCount; ++q) {
         vst3::IParamValueQueue* queue = changes->getParameterData(q);
         if (!queue) continue;
         const int32_t index = parameterIndex(queue->getParameterId());

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/varnolet_parameters.h"
+#include "vst3/parameter_values.h"
 #include "vst3/vst3_interface.h"
 
 namespace varnolet_vst3 {
@@ -57,7 +58,7 @@ private:
         int32_t next;
         int32_t floor;
     };
-    Cursor cursors[varnolet::kNumParameters];
+    Cursor cursors[kParameterCount];
     int32_t active = 0;
     int32_t frames = 0;
 };

@@ -1,5 +1,7 @@
 #include "vst3/state_stream.h"
 
+#include <cstring>
+
 #include "core/effect_state.h"
 
 namespace varnolet_vst3 {
@@ -19,17 +21,12 @@ size_t readFully(vst3::IBStream* stream, uint8_t* bytes, size_t size) {
     return done;
 }
 
-uint32_t littleEndianWord(const uint8_t* at) {
-    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
-           static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
 }  // namespace
 
-bool writeState(vst3::IBStream* stream, const float (&values)[varnolet::kNumParameters]) {
+bool writeState(vst3::IBStream* stream, const varnolet::EffectState& state) {
     if (!stream) return false;
     uint8_t bytes[varnolet::kStateSize];
-    varnolet::encodeState(values, bytes);
+    varnolet::encodeState(state, bytes);
     size_t done = 0;
     while (done < sizeof bytes) {
         vst3::int32 put = 0;
@@ -41,18 +38,31 @@ bool writeState(vst3::IBStream* stream, const float (&values)[varnolet::kNumPara
     return true;
 }
 
-bool readState(vst3::IBStream* stream, float (&values)[varnolet::kNumParameters]) {
+bool readState(vst3::IBStream* stream, varnolet::EffectState& state) {
     if (!stream) return false;
     uint8_t bytes[varnolet::kLongestState];
     // The header names the layout's version and how many values follow; a
-    // state of another count is not one this version reads.
-    constexpr size_t kHeader = 12;
-    if (readFully(stream, bytes, kHeader) != kHeader) return false;
-    if (littleEndianWord(bytes + 8) != static_cast<uint32_t>(varnolet::kNumParameters))
-        return false;
-    const size_t rest = varnolet::kStateSize - kHeader;
-    if (readFully(stream, bytes + kHeader, rest) != rest) return false;
-    return varnolet::decodeState(bytes, varnolet::kStateSize, values);
+    // state of a version this build does not know is not read further.
+    uint8_t header[12];
+    if (readFully(stream, header, sizeof header) != sizeof header) return false;
+    const size_t size = varnolet::stateSizeFromHeader(header);
+    if (size == 0) return false;
+    std::memcpy(bytes, header, sizeof header);
+    const size_t rest = size - sizeof header;
+    if (readFully(stream, bytes + sizeof header, rest) != rest) return false;
+    return varnolet::decodeState(bytes, size, state);
+}
+
+void valuesOfState(const varnolet::EffectState& state, float (&values)[kParameterCount]) {
+    std::memcpy(values, state.values, sizeof state.values);
+    values[varnolet::kBypassIndex] = state.bypassed ? 1.0f : 0.0f;
+}
+
+varnolet::EffectState stateOfValues(const float (&values)[kParameterCount]) {
+    varnolet::EffectState state;
+    std::memcpy(state.values, values, sizeof state.values);
+    state.bypassed = values[varnolet::kBypassIndex] != 0.0f;
+    return state;
 }
 
 }  // namespace varnolet_vst3

@@ -46,7 +46,9 @@ TEST(ClapAllocation, NothingOnTheAudioThread) {
     const double nan = std::nan("");
     // Built before watching: the driver's own event lists allocate.
     const EventList plenty({{0, 17, 300.0}, {5, 2, 50.0}, {9, 18, nan}, {100, 19, 1e9},
-                            {40, 0, 12.0}, {900, 22, -3.0}, {0, 99, 1.0}});
+                            {40, 0, 12.0}, {900, 22, -3.0}, {0, 99, 1.0},
+                            // The bypass, switched back before its fade lands.
+                            {200, 23, 1.0}, {300, 23, 0.0}});
     float* ins[2] = {in.left.data(), in.right.data()};
     float* outs[2] = {out.left.data(), out.right.data()};
     vclap_audio_buffer_t stereoIn{ins, nullptr, 2, 0, 0}, stereoOut{outs, nullptr, 2, 0, 0};

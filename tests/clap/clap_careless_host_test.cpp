@@ -185,7 +185,7 @@ TEST(ClapCarelessHost, EventsOutOfOrderOrPastTheBlockApplyWhereTheListHasGot) {
 TEST(ClapCarelessHost, EventsOfOtherKindsAndForNoParameterAreIgnoredValuesClamped) {
     const Stereo untouched = renderWithChanges({});
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_TRUE(sameBits(renderWithChanges({{10, 23, 1.0}, {10, UINT32_MAX, 1.0}, {10, 0, nan}}),
+    EXPECT_TRUE(sameBits(renderWithChanges({{10, 24, 1.0}, {10, UINT32_MAX, 1.0}, {10, 0, nan}}),
                          untouched));
 
     // Events that are no parameter changes: a note, another space, one

@@ -49,7 +49,7 @@ TEST(ClapModule, QtractorsScannerListsItWithItsAudioAndParameters) {
     while (std::fgets(line, sizeof line, pipe))
         if (std::strncmp(line, "CLAP|", 5) == 0) listed = line;
     pclose(pipe);
-    EXPECT_EQ(listed.rfind("CLAP|Varnolet Delay|2:2|0:0|23:0|", 0), 0u) << listed;
+    EXPECT_EQ(listed.rfind("CLAP|Varnolet Delay|2:2|0:0|24:0|", 0), 0u) << listed;
 }
 #endif
 
@@ -106,7 +106,8 @@ TEST(ClapParameters, AreTheModulesWithItsTexts) {
     auto clap = ClapPlugin::create();
     ASSERT_NE(clap, nullptr);
     const vclap_plugin_params_t* params = clap->params();
-    ASSERT_EQ(params->count(clap->plugin()), 23u);
+    // The module's 23, then the bypass.
+    ASSERT_EQ(params->count(clap->plugin()), 24u);
     Vst2Reference vst2;
     std::mt19937 random(5);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -137,7 +138,7 @@ TEST(ClapParameters, AreTheModulesWithItsTexts) {
         EXPECT_EQ(clap->text(i, info.max_value), shown());
     }
     vclap_param_info_t info;
-    EXPECT_FALSE(params->get_info(clap->plugin(), 23, &info));
+    EXPECT_FALSE(params->get_info(clap->plugin(), 24, &info));
 }
 
 TEST(ClapParameters, ReadTheNumberWithOrWithoutItsLabelAndTheNamedValues) {
@@ -159,7 +160,7 @@ TEST(ClapParameters, ReadTheNumberWithOrWithoutItsLabelAndTheNamedValues) {
     EXPECT_EQ(read(19, "Band"), 2.0);
     EXPECT_EQ(read(19, "2.5"), 2.5);
     EXPECT_EQ(read(21, "loud"), -999.0);
-    EXPECT_EQ(read(23, "1"), -999.0);
+    EXPECT_EQ(read(24, "1"), -999.0);
     // What a value's text reads back as shows that value again.
     for (uint32_t id = 0; id < 23; ++id) {
         const double value = id == 17 ? 1234.5 : id == 19 ? 1.25 : 0.75;

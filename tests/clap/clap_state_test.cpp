@@ -76,7 +76,7 @@ TEST(ClapState, RefusesWhatIsNotAWholeStateOfOursAndKeepsItsValues) {
     refused.push_back(longer);
     // A later version, whole and with its own CRC.
     std::vector<uint8_t> later = good;
-    later[4] = 2;
+    later[4] = 3;
     const uint32_t crc = crc32(later.data(), later.size() - 4);
     for (int i = 0; i < 4; ++i) later[later.size() - 4 + i] = static_cast<uint8_t>(crc >> (8 * i));
     refused.push_back(later);

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/bypass_switch.h"
 #include "tests/parameter_table.h"
 
 #ifndef VARNOLET_LV2_BINARY
@@ -59,6 +60,8 @@ void* realloc(void* p, std::size_t size) noexcept { return counted(__libc_reallo
 namespace {
 
 constexpr uint32_t kFirstControl = 4;
+// After every parameter's control: 1 runs the effect, 0 bypasses it.
+constexpr uint32_t kEnabledPort = kFirstControl + table::kCount;
 constexpr int kBlock = 256;
 
 LV2_Descriptor_Function entry() {
@@ -76,6 +79,7 @@ public:
             controls[i] = table::kRows[i].def;
             d->connect_port(handle, kFirstControl + i, &controls[i]);
         }
+        d->connect_port(handle, kEnabledPort, &enabled);
         for (uint32_t port = 0; port < 2; ++port) {
             d->connect_port(handle, port, in[port]);
             d->connect_port(handle, 2 + port, out[port]);
@@ -114,6 +118,7 @@ public:
     }
 
     float controls[table::kCount];
+    float enabled = 1.0f;
 
 private:
     const LV2_Feature* const features[1] = {nullptr};
@@ -151,6 +156,8 @@ TEST(Lv2Binary, RunAllocatesNothingWhateverThePortsHold) {
         plugin.controls[i] = block % 7 == 0   ? std::numeric_limits<float>::quiet_NaN()
                              : block % 5 == 0 ? r.max * 3.0f + 1.0f
                                               : r.min + u * (r.max - r.min);
+        // Bypassed and crossfading take their own path through the effect.
+        plugin.enabled = block % 3 == 0 ? 0.0f : 1.0f;
         plugin.process();
     }
     watching = false;
@@ -213,6 +220,63 @@ TEST(Lv2Binary, InstantiatesOnlyAtRatesTheEffectRunsAt) {
         EXPECT_NE(handle, nullptr) << rate;
         if (handle) d->cleanup(handle);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A steady tone through an instance at its defaults, run in blocks of up to
+// 480 frames (10 ms at 48 kHz), with the enabled port set to 0 from frame
+// `bypassAt` and back to 1 from frame `enableAt` (hosts set ports between
+// runs: the blocks are split there).
+std::vector<float> runWithTheEnabledPort(const std::vector<float>& in, size_t bypassAt,
+                                         size_t enableAt) {
+    constexpr size_t kRun = 480;
+    const LV2_Descriptor* d = entry()(0);
+    const LV2_Feature* const features[1] = {nullptr};
+    LV2_Handle handle = d->instantiate(d, 48000.0, "", features);
+    std::vector<float> controls(table::kCount), out(in);
+    for (int i = 0; i < table::kCount; ++i) {
+        controls[i] = table::kRows[i].def;
+        d->connect_port(handle, kFirstControl + i, &controls[i]);
+    }
+    float enabled = 1.0f, right[kRun];
+    d->connect_port(handle, kEnabledPort, &enabled);
+    d->activate(handle);
+    for (size_t at = 0; at < in.size();) {
+        if (at == bypassAt) enabled = 0.0f;
+        if (at == enableAt) enabled = 1.0f;
+        size_t run = std::min(kRun, in.size() - at);
+        for (size_t edge : {bypassAt, enableAt})
+            if (edge > at) run = std::min(run, edge - at);
+        // Both inputs take the tone; the left output replaces it in place,
+        // as hosts that process in place have it.
+        d->connect_port(handle, 0, out.data() + at);
+        d->connect_port(handle, 1, const_cast<float*>(in.data()) + at);
+        d->connect_port(handle, 2, out.data() + at);
+        d->connect_port(handle, 3, right);
+        d->run(handle, static_cast<uint32_t>(run));
+        at += run;
+    }
+    d->deactivate(handle);
+    d->cleanup(handle);
+    return out;
+}
+
+// How a switch sounds is the effect core's, measured through the CLAP plug-in;
+// here, that the port reaches it.
+TEST(Lv2Binary, TheEnabledPortAtZeroPassesTheInputAndTheLineListensMeanwhile) {
+    ASSERT_NE(entry(), nullptr);
+    const size_t frames = 72000, off = 24000, on = 48000, landed = 480;
+    const std::vector<float> tone = bypass_switch::steadyTone(frames, 48000.0);
+    const std::vector<float> effect = runWithTheEnabledPort(tone, frames, frames);
+    const std::vector<float> out = runWithTheEnabledPort(tone, off, on);
+    EXPECT_TRUE(bypass_switch::sameBits(out, effect, 0, off));
+    EXPECT_TRUE(bypass_switch::sameBits(out, tone, off + landed, on));
+    EXPECT_TRUE(bypass_switch::sameBits(out, effect, on + landed, frames));
+    // Set before the first run, it holds from the first frame.
+    EXPECT_EQ(runWithTheEnabledPort(tone, 0, frames), tone);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ bool contains(const std::string& text, const std::string& part) {
 
 TEST(Lv2Ports, AudioThenEveryParameterAsAControlInputWithItsNameSymbolRangeAndDefault) {
     std::vector<Port> ports = readPorts();
-    ASSERT_EQ(ports.size(), static_cast<size_t>(kAudioPorts + table::kCount));
+    ASSERT_EQ(ports.size(), static_cast<size_t>(kAudioPorts + table::kCount + 1));
     const char* audio[kAudioPorts] = {"in_left", "in_right", "out_left", "out_right"};
     for (int i = 0; i < kAudioPorts; ++i) {
         EXPECT_EQ(ports[i].fields["Symbol"], audio[i]);
@@ -101,6 +101,18 @@ TEST(Lv2Ports, AudioThenEveryParameterAsAControlInputWithItsNameSymbolRangeAndDe
         EXPECT_EQ(port.scalePoints, (named ? filterTypes : std::map<double, std::string>{}));
     }
     EXPECT_EQ(ports[kAudioPorts + 16].fields["Symbol"], "wet_dry_mix");
+
+    // Last, after every port of older builds, the switch hosts take for
+    // their bypass: enabled (1) by default.
+    Port& enabled = ports.back();
+    EXPECT_EQ(enabled.fields["Symbol"], "enabled");
+    EXPECT_EQ(enabled.fields["Designation"], "http://lv2plug.in/ns/lv2core#enabled");
+    EXPECT_TRUE(contains(enabled.fields["Type"], "#ControlPort"));
+    EXPECT_TRUE(contains(enabled.fields["Type"], "#InputPort"));
+    EXPECT_TRUE(contains(enabled.fields["Properties"], "lv2core#toggled"));
+    EXPECT_EQ(enabled.number("Default"), 1.0);
+    EXPECT_EQ(enabled.number("Minimum"), 0.0);
+    EXPECT_EQ(enabled.number("Maximum"), 1.0);
 }
 
 // lv2info does not print units: the description must carry LV2's own unit

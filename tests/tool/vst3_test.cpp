@@ -80,11 +80,14 @@ TEST_F(Vst3ToolTest, InfoShowsTheBundleAsAHostSeesIt) {
     EXPECT_EQ(info["outputs"].number, 2);
     EXPECT_EQ(info["latency"].number, 0);
     const JsonValue& parameters = info["parameters"];
-    ASSERT_EQ(parameters.items.size(), 23u);
+    // The module's 23, then the bypass.
+    ASSERT_EQ(parameters.items.size(), 24u);
     EXPECT_EQ(parameters[0]["name"].text, "Tap 1 time");
     EXPECT_EQ(parameters[0]["label"].text, "ms");
     EXPECT_EQ(parameters[0]["display"].text, "300.0");
     EXPECT_EQ(parameters[19]["display"].text, "Thru");
+    EXPECT_EQ(parameters[23]["name"].text, "Bypass");
+    EXPECT_EQ(parameters[23]["display"].text, "Off");
     // The commands that are VST 2.4's say so.
     const ToolResult validate = runTool({"validate", VARNOLET_VST3_BUNDLE, "--sequences", "1"});
     EXPECT_EQ(validate.status, 1);

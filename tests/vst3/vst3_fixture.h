@@ -24,7 +24,10 @@
 #error "the tests need the path of the built VST 2.4 module"
 #endif
 
+// The module's parameters, which the bundle has under the same ids; its
+// bypass follows them.
 constexpr int32_t kParameterCount = 23;
+constexpr vst3::ParamID kBypassId = 23;
 
 // Stereo audio, frames of each channel apart.
 struct Stereo {

@@ -92,7 +92,8 @@ TEST_F(Vst3State, RestoresIntoAnotherInstanceAndItsControllerAndSoundsAlike) {
     const std::vector<float> values = setting();
     auto saved = instanceWith(values);
     const std::vector<uint8_t> bytes = stateOf(*saved);
-    ASSERT_EQ(bytes.size(), 4u + 4u + 4u + 4u * kParameterCount + 4u);
+    // The values, then the bypass.
+    ASSERT_EQ(bytes.size(), 4u + 4u + 4u + 4u * (kParameterCount + 1) + 4u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "VrnD");
 
     auto restored = newInstance();
@@ -212,7 +213,7 @@ TEST_F(Vst3State, RefusesAnythingButAWholeStateOfOursAndKeepsItsOwn) {
         bad.push_back(flipped);
     }
     std::vector<uint8_t> later = good;
-    later[4] = 2;
+    later[4] = 3;
     const uint32_t crc = crc32(later.data(), later.size() - 4);
     for (int i = 0; i < 4; ++i) later[later.size() - 4 + static_cast<size_t>(i)] = static_cast<uint8_t>(crc >> (8 * i));
     bad.push_back(later);
