@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/bypass_parameter.h"
 #include "core/factory_presets.h"
 #include "tests/clap/clap_driver.h"
 
@@ -108,6 +109,11 @@ TEST(ClapPresets, LoadingAPresetByItsKeySetsEveryValueAndTellsTheHost) {
                 EXPECT_EQ(clap->value(id), preset.values[id]) << preset.name << ", parameter " << id;
         }
     }
+    // The bypass is the user's, not the preset's.
+    clap->flush({{0, static_cast<uint32_t>(varnolet::kBypassIndex), 1.0}});
+    ASSERT_TRUE(load->from_location(clap->plugin(), VCLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr,
+                                    kFactoryPresets[1].symbol));
+    EXPECT_EQ(clap->value(static_cast<uint32_t>(varnolet::kBypassIndex)), 1.0);
     // A key or location that names no preset changes nothing.
     const double held = clap->value(0);
     EXPECT_FALSE(load->from_location(clap->plugin(), VCLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr,
