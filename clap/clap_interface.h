@@ -565,6 +565,130 @@ typedef struct vclap_host_thread_check {
     bool(VCLAP_ABI* is_audio_thread)(const vclap_host_t* host);
 } vclap_host_thread_check_t;
 
+/* ---- Preset discovery and loading --------------------------------------
+ * A host indexes presets through providers the factory makes; presets a
+ * plug-in holds itself lie at a location of the kind PLUGIN, whose path is
+ * null, and are told apart by their load keys, which the plug-in's
+ * preset-load extension takes. */
+
+#define VCLAP_PRESET_DISCOVERY_LOCATION_FILE 0u
+#define VCLAP_PRESET_DISCOVERY_LOCATION_PLUGIN 1u
+
+#define VCLAP_PRESET_DISCOVERY_IS_FACTORY_CONTENT (1u << 0)
+#define VCLAP_PRESET_DISCOVERY_IS_USER_CONTENT (1u << 1)
+
+typedef uint64_t vclap_timestamp;
+
+/* abi is "clap", "vst3", ...; id the plug-in's id in that format. */
+typedef struct vclap_universal_plugin_id {
+    const char* abi;
+    const char* id;
+} vclap_universal_plugin_id_t;
+
+typedef struct vclap_preset_discovery_metadata_receiver {
+    void* receiver_data;
+    void(VCLAP_ABI* on_error)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                              int32_t os_error, const char* error_message);
+    /* Before anything else about a preset; false: tell nothing more. */
+    bool(VCLAP_ABI* begin_preset)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                                  const char* name, const char* load_key);
+    void(VCLAP_ABI* add_plugin_id)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                                   const vclap_universal_plugin_id_t* plugin_id);
+    void(VCLAP_ABI* set_soundpack_id)(
+        const struct vclap_preset_discovery_metadata_receiver* receiver, const char* soundpack_id);
+    void(VCLAP_ABI* set_flags)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                               uint32_t flags);
+    void(VCLAP_ABI* add_creator)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                                 const char* creator);
+    void(VCLAP_ABI* set_description)(
+        const struct vclap_preset_discovery_metadata_receiver* receiver, const char* description);
+    void(VCLAP_ABI* set_timestamps)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                                    vclap_timestamp creation_time,
+                                    vclap_timestamp modification_time);
+    void(VCLAP_ABI* add_feature)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                                 const char* feature);
+    void(VCLAP_ABI* add_extra_info)(const struct vclap_preset_discovery_metadata_receiver* receiver,
+                                    const char* key, const char* value);
+} vclap_preset_discovery_metadata_receiver_t;
+
+typedef struct vclap_preset_discovery_filetype {
+    const char* name;
+    const char* description;
+    const char* file_extension;
+} vclap_preset_discovery_filetype_t;
+
+typedef struct vclap_preset_discovery_location {
+    uint32_t flags;
+    const char* name;
+    uint32_t kind;
+    const char* location; /* null for the kind PLUGIN */
+} vclap_preset_discovery_location_t;
+
+struct vclap_preset_discovery_soundpack; /* never declared by this plug-in */
+
+typedef struct vclap_preset_discovery_provider_descriptor {
+    vclap_version_t clap_version;
+    const char* id;
+    const char* name;
+    const char* vendor;
+} vclap_preset_discovery_provider_descriptor_t;
+
+typedef struct vclap_preset_discovery_provider {
+    const vclap_preset_discovery_provider_descriptor_t* desc;
+    void* provider_data;
+    bool(VCLAP_ABI* init)(const struct vclap_preset_discovery_provider* provider);
+    void(VCLAP_ABI* destroy)(const struct vclap_preset_discovery_provider* provider);
+    bool(VCLAP_ABI* get_metadata)(const struct vclap_preset_discovery_provider* provider,
+                                  uint32_t location_kind, const char* location,
+                                  const vclap_preset_discovery_metadata_receiver_t* receiver);
+    const void*(VCLAP_ABI* get_extension)(const struct vclap_preset_discovery_provider* provider,
+                                          const char* extension_id);
+} vclap_preset_discovery_provider_t;
+
+typedef struct vclap_preset_discovery_indexer {
+    vclap_version_t clap_version;
+    const char* name;
+    const char* vendor;
+    const char* url;
+    const char* version;
+    void* indexer_data;
+    bool(VCLAP_ABI* declare_filetype)(const struct vclap_preset_discovery_indexer* indexer,
+                                      const vclap_preset_discovery_filetype_t* filetype);
+    bool(VCLAP_ABI* declare_location)(const struct vclap_preset_discovery_indexer* indexer,
+                                      const vclap_preset_discovery_location_t* location);
+    bool(VCLAP_ABI* declare_soundpack)(const struct vclap_preset_discovery_indexer* indexer,
+                                       const struct vclap_preset_discovery_soundpack* soundpack);
+    const void*(VCLAP_ABI* get_extension)(const struct vclap_preset_discovery_indexer* indexer,
+                                          const char* extension_id);
+} vclap_preset_discovery_indexer_t;
+
+typedef struct vclap_preset_discovery_factory {
+    uint32_t(VCLAP_ABI* count)(const struct vclap_preset_discovery_factory* factory);
+    const vclap_preset_discovery_provider_descriptor_t*(VCLAP_ABI* get_descriptor)(
+        const struct vclap_preset_discovery_factory* factory, uint32_t index);
+    /* The provider is destroyed through its own destroy. */
+    const vclap_preset_discovery_provider_t*(VCLAP_ABI* create)(
+        const struct vclap_preset_discovery_factory* factory,
+        const vclap_preset_discovery_indexer_t* indexer, const char* provider_id);
+} vclap_preset_discovery_factory_t;
+
+#define VCLAP_EXT_PRESET_LOAD "clap.preset-load/2"
+#define VCLAP_EXT_PRESET_LOAD_COMPAT "clap.preset-load.draft/2"
+
+typedef struct vclap_plugin_preset_load {
+    /* [main-thread] */
+    bool(VCLAP_ABI* from_location)(const vclap_plugin_t* plugin, uint32_t location_kind,
+                                   const char* location, const char* load_key);
+} vclap_plugin_preset_load_t;
+
+typedef struct vclap_host_preset_load {
+    void(VCLAP_ABI* on_error)(const vclap_host_t* host, uint32_t location_kind,
+                              const char* location, const char* load_key, int32_t os_error,
+                              const char* message);
+    void(VCLAP_ABI* loaded)(const vclap_host_t* host, uint32_t location_kind, const char* location,
+                            const char* load_key);
+} vclap_host_preset_load_t;
+
 /* ---- Layouts -------------------------------------------------------------
  * Pinned for the builds this project makes: 64-bit, 32-bit Windows (where a
  * double or a 64-bit integer in a structure sits on 8 bytes) and 32-bit x86
@@ -587,6 +711,10 @@ VCLAP_LAYOUT(sizeof(vclap_note_port_info_t) == 12 + VCLAP_NAME_SIZE);
 
 #if UINTPTR_MAX > 0xFFFFFFFFu
 VCLAP_LAYOUT(sizeof(vclap_plugin_entry_t) == 40);
+VCLAP_LAYOUT(sizeof(vclap_preset_discovery_metadata_receiver_t) == 88);
+VCLAP_LAYOUT(offsetof(vclap_preset_discovery_location_t, kind) == 16);
+VCLAP_LAYOUT(sizeof(vclap_preset_discovery_provider_t) == 48);
+VCLAP_LAYOUT(offsetof(vclap_preset_discovery_indexer_t, declare_location) == 64);
 VCLAP_LAYOUT(sizeof(vclap_plugin_descriptor_t) == 88);
 VCLAP_LAYOUT(offsetof(vclap_plugin_descriptor_t, id) == 16);
 VCLAP_LAYOUT(sizeof(vclap_host_t) == 88);

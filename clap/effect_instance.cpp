@@ -4,6 +4,7 @@
 #include <new>
 
 #include "clap/parameter_events.h"
+#include "clap/preset_discovery.h"
 #include "clap/state_streams.h"
 #include "clap/stereo_channels.h"
 #include "core/effect_state.h"
@@ -32,8 +33,14 @@ EffectInstance::EffectInstance(const vclap_host_t* clapHost) : host(clapHost) {
 }
 
 void EffectInstance::init() {
-    if (host && host->get_extension)
-        hostTail = static_cast<const vclap_host_tail_t*>(host->get_extension(host, VCLAP_EXT_TAIL));
+    if (!host || !host->get_extension) return;
+    hostTail = static_cast<const vclap_host_tail_t*>(host->get_extension(host, VCLAP_EXT_TAIL));
+    hostParams = static_cast<const vclap_host_params_t*>(host->get_extension(host, VCLAP_EXT_PARAMS));
+    hostPresetLoad =
+        static_cast<const vclap_host_preset_load_t*>(host->get_extension(host, VCLAP_EXT_PRESET_LOAD));
+    if (!hostPresetLoad)
+        hostPresetLoad = static_cast<const vclap_host_preset_load_t*>(
+            host->get_extension(host, VCLAP_EXT_PRESET_LOAD_COMPAT));
 }
 
 bool EffectInstance::activate(double sampleRate) {
@@ -164,7 +171,12 @@ bool EffectInstance::loadState(const vclap_istream_t* stream) {
     float values[kValues];
     std::copy(state.values, state.values + kNumParameters, values);
     values[varnolet::kBypassIndex] = state.bypassed ? 1.0f : 0.0f;
-    for (int32_t i = 0; i < kValues; ++i) {
+    setAll(values, kValues);
+    return true;
+}
+
+void EffectInstance::setAll(const float* values, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
         if (active()) {
             requested.set(i, values[i]);
             published.set(i, values[i]);
@@ -172,6 +184,19 @@ bool EffectInstance::loadState(const vclap_istream_t* stream) {
             apply(i, values[i]);
         }
     }
+}
+
+bool EffectInstance::loadFactoryPreset(uint32_t kind, const char* location, const char* key) {
+    const float* values = factoryPresetValues(kind, location, key);
+    if (!values) {
+        if (hostPresetLoad && hostPresetLoad->on_error)
+            hostPresetLoad->on_error(host, kind, location, key, 0, "no such factory preset");
+        return false;
+    }
+    // The bypass is no part of a preset: it stays as the user left it.
+    setAll(values, kNumParameters);
+    if (hostParams && hostParams->rescan) hostParams->rescan(host, VCLAP_PARAM_RESCAN_VALUES);
+    if (hostPresetLoad && hostPresetLoad->loaded) hostPresetLoad->loaded(host, kind, location, key);
     return true;
 }
 

@@ -51,6 +51,10 @@ public:
     // False, and the values kept, for a stream that is not a whole state of
     // ours.
     bool loadState(const vclap_istream_t* stream);
+    // Takes the values of a factory preset, tells the host they changed and
+    // that the preset was loaded; false, and the host told why, for a
+    // location or key that names none.
+    bool loadFactoryPreset(uint32_t kind, const char* location, const char* key);
 
     uint32_t tail() const;
 
@@ -58,10 +62,14 @@ private:
     // On the thread that owns the processor.
     void apply(int32_t index, float value);
     void takeRequests();
+    // The first `count` values at once, from the main thread.
+    void setAll(const float* values, int32_t count);
     void tellTailIfChanged();
 
     const vclap_host_t* const host;
     const vclap_host_tail_t* hostTail = nullptr;
+    const vclap_host_params_t* hostParams = nullptr;
+    const vclap_host_preset_load_t* hostPresetLoad = nullptr;
 
     varnolet::EffectProcessor processor;
     std::atomic<bool> isActive{false};

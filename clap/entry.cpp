@@ -5,6 +5,7 @@
 #include "clap/clap_interface.h"
 #include "clap/plugin_descriptor.h"
 #include "clap/plugin_table.h"
+#include "clap/preset_discovery.h"
 
 namespace {
 
@@ -30,7 +31,12 @@ bool VCLAP_ABI entryInit(const char*) { return true; }
 void VCLAP_ABI entryDeinit() {}
 
 const void* VCLAP_ABI factory(const char* id) {
-    return id && std::strcmp(id, VCLAP_PLUGIN_FACTORY_ID) == 0 ? &kFactory : nullptr;
+    if (!id) return nullptr;
+    if (std::strcmp(id, VCLAP_PLUGIN_FACTORY_ID) == 0) return &kFactory;
+    if (std::strcmp(id, VCLAP_PRESET_DISCOVERY_FACTORY_ID) == 0 ||
+        std::strcmp(id, VCLAP_PRESET_DISCOVERY_FACTORY_ID_COMPAT) == 0)
+        return &varnolet_clap::kPresetDiscoveryFactory;
+    return nullptr;
 }
 
 }  // namespace

@@ -121,6 +121,16 @@ bool VCLAP_ABI loadState(const vclap_plugin_t* plugin, const vclap_istream_t* st
 
 const vclap_plugin_state_t kState = {saveState, loadState};
 
+// ---- Preset loading: the factory presets the discovery factory lists.
+
+bool VCLAP_ABI loadPreset(const vclap_plugin_t* plugin, uint32_t kind, const char* location,
+                          const char* key) {
+    EffectInstance* effect = instanceOf(plugin);
+    return effect && effect->loadFactoryPreset(kind, location, key);
+}
+
+const vclap_plugin_preset_load_t kPresetLoad = {loadPreset};
+
 uint32_t VCLAP_ABI latency(const vclap_plugin_t*) { return 0; }
 
 const vclap_plugin_latency_t kLatency = {latency};
@@ -143,6 +153,8 @@ const void* extension(const char* id) {
     static const Offered offered[] = {{VCLAP_EXT_AUDIO_PORTS, &kAudioPorts},
                                       {VCLAP_EXT_PARAMS, &kParams},
                                       {VCLAP_EXT_STATE, &kState},
+                                      {VCLAP_EXT_PRESET_LOAD, &kPresetLoad},
+                                      {VCLAP_EXT_PRESET_LOAD_COMPAT, &kPresetLoad},
                                       {VCLAP_EXT_LATENCY, &kLatency},
                                       {VCLAP_EXT_TAIL, &kTail}};
     for (const Offered& o : offered)

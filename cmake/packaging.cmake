@@ -1,12 +1,18 @@
 # Installing and packaging the plug-in in its formats and the command-line
 # host. Included by the top-level CMakeLists.txt after every target.
-#   cmake --install BUILD [--prefix DIR]  DIR/lib/vst/varnolet.so,
+#   cmake --install BUILD [--prefix DIR]  DIR/lib/vst/varnolet.so and varnolet-factory.fxb,
 #                                         DIR/lib/lv2/varnolet.lv2/,
 #                                         DIR/lib/vst3/varnolet.vst3/, DIR/lib/clap/varnolet.clap,
 #                                         DIR/bin/vst2host, DIR/share/man/man1/vst2host.1.gz
 #   -DVARNOLET_USER_INSTALL=ON            ~/.vst, ~/.lv2, ~/.vst3, ~/.clap and ~/.local/bin instead
 #   cpack -G DEB (in BUILD)               varnolet-delay_VERSION_ARCH.deb (every
 #                                         format) and vst2host_VERSION_ARCH.deb
+#   cpack -G ZIP (in a 64-bit Windows build) varnolet-delay-VERSION-windows.zip: see
+#                                         windows_archive.cmake
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows_archive.cmake)
+  return()
+endif()
 if(NOT UNIX)
   return()
 endif()
@@ -31,12 +37,16 @@ else()
 endif()
 
 install(TARGETS varnolet LIBRARY DESTINATION ${VARNOLET_VST_DIR} COMPONENT plugin)
+# The factory presets beside the module, where a host's preset menu finds them.
+if(VARNOLET_FACTORY_BANK)
+  install(FILES ${VARNOLET_FACTORY_BANK} DESTINATION ${VARNOLET_VST_DIR} COMPONENT plugin)
+endif()
 install(TARGETS varnolet_clap LIBRARY DESTINATION ${VARNOLET_CLAP_DIR} COMPONENT plugin)
 if(TARGET varnolet_lv2)
   get_target_property(bundle varnolet_lv2 LIBRARY_OUTPUT_DIRECTORY)
   install(TARGETS varnolet_lv2 LIBRARY DESTINATION ${VARNOLET_LV2_DIR}/varnolet.lv2
           COMPONENT plugin)
-  install(FILES ${bundle}/manifest.ttl ${bundle}/varnolet.ttl
+  install(FILES ${bundle}/manifest.ttl ${bundle}/varnolet.ttl ${bundle}/presets.ttl
           DESTINATION ${VARNOLET_LV2_DIR}/varnolet.lv2 COMPONENT plugin)
 endif()
 # The bundle's layout: the binary in the folder of its platform.
@@ -122,8 +132,9 @@ string(CONCAT CPACK_COMPONENT_PLUGIN_DESCRIPTION
     "Varnolet Delay, a four-tap stereo delay, as VST 2.4, LV2, VST3 and CLAP plug-ins\n"
     "One mono delay line of two seconds read by four panned, levelled taps, each\n"
     "feeding back through a saturation stage and a crossfading state-variable\n"
-    "filter. Installs /usr/lib/vst/varnolet.so, /usr/lib/lv2/varnolet.lv2,\n"
-    "/usr/lib/vst3/varnolet.vst3 and /usr/lib/clap/varnolet.clap.")
+    "filter. Installs /usr/lib/vst/varnolet.so with its factory presets in\n"
+    "varnolet-factory.fxb, /usr/lib/lv2/varnolet.lv2, /usr/lib/vst3/varnolet.vst3\n"
+    "and /usr/lib/clap/varnolet.clap.")
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_HOST_PACKAGE_RECOMMENDS gnuplot-nox)
 string(CONCAT CPACK_COMPONENT_HOST_DESCRIPTION

@@ -17,7 +17,7 @@ TolmVarnolet::TolmVarnolet(audioMasterCallback hostCallback)
     canProcessReplacing(true);
     setNumInputs(2);
     setNumOutputs(2);
-    setUniqueID(fourCharCode('T', 'm', 'V', 'd'));
+    setUniqueID(kUniqueId);
     allocateDelayLine();
 }
 

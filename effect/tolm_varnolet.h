@@ -9,6 +9,8 @@
 class TolmVarnolet : public TolmAuBase {
 public:
     static constexpr int32_t kVersion = varnolet::kVendorVersion;
+    // Hosts file the module's presets and sessions under this id.
+    static constexpr int32_t kUniqueId = fourCharCode('T', 'm', 'V', 'd');
 
     explicit TolmVarnolet(audioMasterCallback hostCallback);
     ~TolmVarnolet() override;

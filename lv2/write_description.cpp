@@ -1,8 +1,9 @@
 // Writes the LV2 bundle's description from the effect's own tables:
 //   varnolet_lv2_description BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION
-// makes BUNDLE_DIR/manifest.ttl and BUNDLE_DIR/varnolet.ttl. Every name,
-// range, default, unit and value name comes from the effect, so the
-// description cannot drift from what the plug-in does.
+// makes BUNDLE_DIR/manifest.ttl, BUNDLE_DIR/varnolet.ttl and, for the factory
+// presets, BUNDLE_DIR/presets.ttl. Every name, range, default, unit, value
+// name and preset comes from the effect, so the description cannot drift from
+// what the plug-in does.
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -15,6 +16,7 @@
 #include "core/varnolet_parameters.h"
 #include "lv2/lv2_layout.h"
 #include "lv2/port_description.h"
+#include "lv2/preset_description.h"
 
 using namespace varnolet_lv2;
 using varnolet::kNumParameters;
@@ -137,7 +139,8 @@ std::string manifest(const std::string& binary) {
         << "<" << kPluginUri << ">\n"
         << "\ta lv2:Plugin ;\n"
         << "\tlv2:binary <" << binary << "> ;\n"
-        << "\trdfs:seeAlso <" << kDescriptionFile << "> .\n";
+        << "\trdfs:seeAlso <" << kDescriptionFile << "> .\n\n"
+        << presetManifestEntries();
     return out.str();
 }
 
@@ -174,7 +177,8 @@ int main(int argc, char** argv) {
     const std::string bundle = argv[1];
     if (!symbolsAreDistinct()) return 1;
     return writeFile(bundle + "/manifest.ttl", manifest(argv[2])) &&
-                   writeFile(bundle + "/" + kDescriptionFile, pluginDescription(argv[3], argv[4]))
+                   writeFile(bundle + "/" + kDescriptionFile, pluginDescription(argv[3], argv[4])) &&
+                   writeFile(bundle + "/" + kPresetFile, presetDescriptions())
                ? 0
                : 1;
 }

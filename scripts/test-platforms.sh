@@ -5,6 +5,8 @@
 #   MinGW-w64, every test cross-compiled too and run under Wine, plus a check
 #   of the binaries' export and import tables;
 # - windows-x86: the same for 32-bit Windows, under 32-bit Wine (wine32);
+# - the archive for Windows users, made with cpack -G ZIP in the 64-bit
+#   build from both, and checked file by file;
 # - linux-x86: a 32-bit build of the module and every test, run natively;
 # - linux-arm64: the module, the LV2 bundle, the VST3 bundle and the CLAP
 #   plug-in cross-compiled for 64-bit ARM with every test, run under
@@ -73,6 +75,7 @@ start=$SECONDS
 echo "== native x86-64 reference: building the module, the VST3 bundle, the CLAP plug-in and module_digest"
 if configure reference "$reference_dir" \
     && build reference "$reference_dir" varnolet varnolet_vst3 varnolet_clap module_digest \
+      varnolet_factory_bank_file \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.so" >"$reference" \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.vst3" >"$vst3_reference" \
     && "$reference_dir/module_digest" "$reference_dir/varnolet.clap" >"$clap_reference"; then
@@ -87,13 +90,18 @@ fi
 
 # run_platform NAME TOOLCHAIN-FILE [CTEST-ARGS...]: configures, builds and
 # runs every test.
+# selected NAME: whether VARNOLET_PLATFORMS asks for that build.
+selected() {
+  case " ${VARNOLET_PLATFORMS:-$1} " in
+    *" $1 "*) return 0 ;;
+    *) return 1 ;;
+  esac
+}
+
 run_platform() {
   local name=$1 toolchain=$2
   shift 2
-  case " ${VARNOLET_PLATFORMS:-$name} " in
-    *" $name "*) ;;
-    *) return ;;
-  esac
+  selected "$name" || return
   local ctest_args=("$@")
   local dir=$build_root/$name
   local start=$SECONDS
@@ -157,6 +165,30 @@ run_platform windows-x86_64 mingw-w64-x86_64.cmake --repeat until-pass:2
 stop_wine_server windows-x86_64
 run_platform windows-x86 mingw-w64-i686.cmake --repeat until-pass:2
 stop_wine_server windows-x86
+
+# The archive for Windows users: the 64-bit build, told where the 32-bit one
+# is, packs both.
+windows_archive() {
+  local dir=$build_root/windows-x86_64 start=$SECONDS
+  local version
+  version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)$/\1/p' "$dir/CMakeCache.txt")
+  echo "== windows archive: cpack -G ZIP"
+  if ! cmake -DVARNOLET_WINDOWS_X86_BUILD="$build_root/windows-x86" "$dir" >"$dir.archive.log" 2>&1 ||
+      ! (cd "$dir" && cpack -G ZIP) >>"$dir.archive.log" 2>&1; then
+    cat "$dir.archive.log"
+    summary+=("windows archive: cpack failed")
+    status=1
+    return
+  fi
+  if bash "$root/tests/packaging/windows_archive_check.sh" "$dir/varnolet-delay-$version-windows.zip" \
+      "$version" "$reference_dir/varnolet-factory.fxb"; then
+    summary+=("windows archive: $((SECONDS - start)) s, checked")
+  else
+    summary+=("windows archive: the check failed")
+    status=1
+  fi
+}
+if selected windows-x86_64 && selected windows-x86; then windows_archive; fi
 run_platform linux-x86 linux-i686.cmake
 
 # Every test runs under emulation too: the slowest, the elementary

@@ -63,8 +63,13 @@ ClapPlugin::Host& hostOf(const vclap_host_t* table) {
     return *static_cast<ClapPlugin::Host*>(table->host_data);
 }
 const void* VCLAP_ABI hostExtension(const vclap_host_t* host, const char* id) {
+    if (std::strcmp(id, VCLAP_EXT_PARAMS) == 0) return &hostOf(host).params;
     return std::strcmp(id, VCLAP_EXT_TAIL) == 0 ? &hostOf(host).tail : nullptr;
 }
+void VCLAP_ABI rescan(const vclap_host_t* host, uint32_t flags) {
+    if (flags & VCLAP_PARAM_RESCAN_VALUES) ++hostOf(host).valueRescans;
+}
+void VCLAP_ABI clearParameter(const vclap_host_t*, vclap_id, uint32_t) {}
 void VCLAP_ABI hostRequest(const vclap_host_t*) {}
 void VCLAP_ABI tailChanged(const vclap_host_t* host) { ++hostOf(host).tailChanges; }
 
@@ -117,6 +122,7 @@ ClapPlugin::ClapPlugin() {
     host.table = {VCLAP_VERSION_INIT, &host,       "clap_tests", "Tolmark", "", "1",
                   hostExtension,      hostRequest, hostRequest,  hostRequest};
     host.tail.changed = tailChanged;
+    host.params = {rescan, clearParameter, hostRequest};
 }
 
 std::unique_ptr<ClapPlugin> ClapPlugin::create() {

@@ -63,6 +63,8 @@ public:
     uint32_t tail() const;
     // How often the plug-in said its tail changed.
     int tailChanges() const { return host.tailChanges; }
+    // How often it asked the host to read every value again.
+    int valueRescans() const { return host.valueRescans; }
 
     // Through streams that move at most `step` bytes a call.
     std::vector<uint8_t> save(size_t step = SIZE_MAX) const;
@@ -73,6 +75,8 @@ public:
         vclap_host_t table;
         vclap_host_tail_t tail;
         int tailChanges = 0;
+        vclap_host_params_t params;
+        int valueRescans = 0;
     };
 
 private:

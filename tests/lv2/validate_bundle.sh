@@ -8,7 +8,7 @@ if ! command -v lv2_validate >/dev/null || ! command -v sord_validate >/dev/null
   echo "skipped: lv2_validate is not installed (Debian: lv2-dev and sordi)"
   exit 77
 fi
-out=$(lv2_validate "$bundle/manifest.ttl" "$bundle/varnolet.ttl" 2>&1)
+out=$(lv2_validate "$bundle/manifest.ttl" "$bundle/varnolet.ttl" "$bundle/presets.ttl" 2>&1)
 status=$?
 echo "$out"
 if [ $status -ne 0 ] || echo "$out" | grep -qE '^(error|warning)' ||

@@ -49,8 +49,9 @@ contains() {
   [ "$files" = "$(printf '%s\n' "$@" | sort)" ] ||
     fail "$(basename "$package") holds:"$'\n'"$files"
 }
-contains "$plugin" /usr/lib/vst/varnolet.so /usr/lib/lv2/varnolet.lv2/varnolet.so \
-  /usr/lib/lv2/varnolet.lv2/manifest.ttl /usr/lib/lv2/varnolet.lv2/varnolet.ttl \
+contains "$plugin" /usr/lib/vst/varnolet.so /usr/lib/vst/varnolet-factory.fxb \
+  /usr/lib/lv2/varnolet.lv2/varnolet.so /usr/lib/lv2/varnolet.lv2/manifest.ttl \
+  /usr/lib/lv2/varnolet.lv2/varnolet.ttl /usr/lib/lv2/varnolet.lv2/presets.ttl \
   /usr/lib/vst3/varnolet.vst3/Contents/x86_64-linux/varnolet.so /usr/lib/clap/varnolet.clap \
   /usr/share/doc/varnolet-delay/copyright /usr/share/doc/varnolet-delay/changelog.gz
 contains "$host" /usr/bin/vst2host /usr/share/man/man1/vst2host.1.gz \
