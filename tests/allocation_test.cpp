@@ -307,7 +307,7 @@ TEST(Allocation, Vst3ProcessingNeverAllocates) {
     ASSERT_NE(plugin, nullptr) << error;
     if (allocations.load() == 0) GTEST_SKIP() << kInvisible;
     ASSERT_TRUE(plugin->activate(48000.0, 512, error)) << error;
-    Vst3ParameterChanges changes(24, 4);
+    Vst3ParameterChanges changes(25, 4);
     std::vector<float> a(512), b(512), ol(512), orr(512);
     for (int i = 0; i < 512; ++i) a[i] = b[i] = std::sin(i * 0.05f);
     float* in[2] = {a.data(), b.data()};
@@ -318,8 +318,9 @@ TEST(Allocation, Vst3ProcessingNeverAllocates) {
     for (int block = 0; block < 2000; ++block) {
         const int frames = 1 + block % 512;
         changes.clear();
-        // Every parameter in turn, the bypass after the module's 23.
-        changes.add(static_cast<vst3::ParamID>(block % 24), block % frames, (block % 7) / 6.0);
+        // Every parameter in turn, the bypass and the program change after
+        // the module's 23.
+        changes.add(static_cast<vst3::ParamID>(block % 25), block % frames, (block % 7) / 6.0);
         changes.add(17, frames / 2, (block % 100) / 100.0);
         plugin->process(in, 2, out, 2, frames, &changes);
     }

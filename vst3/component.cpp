@@ -6,6 +6,7 @@
 
 #include "vst3/class_ids.h"
 #include "vst3/controller.h"
+#include "vst3/factory_programs.h"
 #include "vst3/parameter_values.h"
 #include "core/effect_tail.h"
 #include "vst3/state_stream.h"
@@ -42,6 +43,7 @@ Component::Component() {
         values.set(i, varnolet::kParameters[i].defaultValue);
     values.set(varnolet::kBypassIndex, 0.0f);
     forgetTakenValues();
+    lastTaken[kProgramIndex] = std::numeric_limits<double>::quiet_NaN();
 }
 
 Component::~Component() {
@@ -211,8 +213,22 @@ float Component::setInEffect(int32_t index, float native) {
 }
 
 void Component::forgetTakenValues() {
-    // Not a number: no value a queue brings has these bits.
-    for (double& last : lastTaken) last = std::numeric_limits<double>::quiet_NaN();
+    // Not a number: no value a queue brings has these bits. The program
+    // change's is kept, as the program is.
+    for (int32_t i = 0; i < kParameterCount; ++i)
+        lastTaken[i] = std::numeric_limits<double>::quiet_NaN();
+}
+
+void Component::chooseProgram(int32_t chosen) {
+    if (chosen == program) return;
+    program = chosen;
+    float native[varnolet::kNumParameters];
+    programValues(chosen, native);
+    const bool audible = active.load(std::memory_order_relaxed);
+    for (int32_t i = 0; i < varnolet::kNumParameters; ++i) {
+        values.set(i, audible ? setInEffect(i, native[i]) : native[i]);
+        lastTaken[i] = std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 vst3::tresult Component::setState(vst3::IBStream* state) {
@@ -235,7 +251,10 @@ vst3::tresult Component::getState(vst3::IBStream* state) {
 void Component::takeChangesWithoutAudio(vst3::IParameterChanges* queues) {
     changes.start(queues, 0);
     changes.takeDue(0, [this](int32_t index, vst3::ParamValue normalized) {
-        values.set(index, nativeFromNormalized(index, normalized, values.get(index)));
+        if (index == kProgramIndex)
+            chooseProgram(programFromNormalized(normalized, program));
+        else
+            values.set(index, nativeFromNormalized(index, normalized, values.get(index)));
     });
 }
 
@@ -272,6 +291,10 @@ vst3::tresult Component::process(vst3::ProcessData& data) {
     const auto take = [this](int32_t index, vst3::ParamValue normalized) {
         if (std::memcmp(&lastTaken[index], &normalized, sizeof normalized) == 0) return;
         lastTaken[index] = normalized;
+        if (index == kProgramIndex) {
+            chooseProgram(programFromNormalized(normalized, program));
+            return;
+        }
         const float held = index == varnolet::kBypassIndex ? (effect.bypassed() ? 1.0f : 0.0f)
                                                            : effect.parameter(index);
         values.set(index, setInEffect(index, nativeFromNormalized(index, normalized, held)));

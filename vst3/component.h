@@ -80,6 +80,10 @@ private:
     // after.
     float setInEffect(int32_t index, float native);
     void forgetTakenValues();
+    // A program's values into the effect, when it is not the one last
+    // chosen: a host that sends the program change again with every block
+    // does not undo the values set since.
+    void chooseProgram(int32_t program);
     // While inactive, the block's points change only the stored values.
     void takeChangesWithoutAudio(vst3::IParameterChanges* changes);
     void clearOutputs(vst3::ProcessData& data);
@@ -103,7 +107,10 @@ private:
     // The normalised value each parameter last took from a queue. Some hosts
     // send every parameter at the start of every block; the same value again
     // is then passed over without being mapped anew.
-    double lastTaken[kParameterCount];
+    double lastTaken[kListedParameterCount];
+    // The program last chosen, which a state or an activation leaves as it
+    // is; "Defaults" in a new instance.
+    int32_t program = 0;
     std::atomic<bool> active{false};
     bool setUp = false;
     bool monoInput = false;

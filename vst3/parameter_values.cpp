@@ -9,6 +9,10 @@ int32_t parameterIndex(vst3::ParamID id) {
     return id < static_cast<vst3::ParamID>(kParameterCount) ? static_cast<int32_t>(id) : -1;
 }
 
+int32_t listedIndex(vst3::ParamID id) {
+    return id < static_cast<vst3::ParamID>(kListedParameterCount) ? static_cast<int32_t>(id) : -1;
+}
+
 float nativeFromNormalized(int32_t index, vst3::ParamValue normalized, float stored) {
     if (index == varnolet::kBypassIndex) {
         bool bypass = false;

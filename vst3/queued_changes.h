@@ -15,6 +15,8 @@ class QueuedChanges {
 public:
     // Takes the block's queues; null for none. Queues of unknown ids are
     // left out, and of two queues for one parameter only the first is read.
+    // The program change's queue is walked first, so that values the host
+    // sets at the frame it chooses a program hold over the program's.
     // Nothing is allocated: there is a place for each parameter.
     void start(vst3::IParameterChanges* changes, int32_t frames);
 
@@ -58,7 +60,7 @@ private:
         int32_t next;
         int32_t floor;
     };
-    Cursor cursors[kParameterCount];
+    Cursor cursors[kListedParameterCount];
     int32_t active = 0;
     int32_t frames = 0;
 };

@@ -375,6 +375,15 @@ struct ParameterInfo {
 };
 
 constexpr UnitID kRootUnitId = 0;
+constexpr UnitID kNoParentUnitId = -1;
+
+// What restartComponent asks the host to read again.
+enum RestartFlags : int32 {
+    kReloadComponent = 1 << 0,
+    kIoChanged = 1 << 1,
+    kParamValuesChanged = 1 << 2,
+    kLatencyChanged = 1 << 3,
+};
 
 class IComponentHandler : public FUnknown {
 public:
@@ -406,6 +415,49 @@ public:
     virtual tresult VST3_CALL setComponentHandler(IComponentHandler* handler) = 0;
     virtual IPlugView* VST3_CALL createView(FIDString name) = 0;
     static constexpr Uid iid = makeUid(0xDCD7BBE3, 0x7742448D, 0xA874AACC, 0x979C759E);
+};
+
+// ---- Units and their program lists --------------------------------------------
+
+using ProgramListID = int32;
+using CString = const char8*;
+constexpr ProgramListID kNoProgramListId = -1;
+
+struct UnitInfo {
+    UnitID id;
+    UnitID parentUnitId;
+    String128 name;
+    ProgramListID programListId;
+};
+
+struct ProgramListInfo {
+    ProgramListID id;
+    String128 name;
+    int32 programCount;
+};
+
+// The controller's description of its units; here the root unit alone,
+// with the list of programs its program-change parameter chooses from.
+class IUnitInfo : public FUnknown {
+public:
+    virtual int32 VST3_CALL getUnitCount() = 0;
+    virtual tresult VST3_CALL getUnitInfo(int32 unitIndex, UnitInfo& info) = 0;
+    virtual int32 VST3_CALL getProgramListCount() = 0;
+    virtual tresult VST3_CALL getProgramListInfo(int32 listIndex, ProgramListInfo& info) = 0;
+    virtual tresult VST3_CALL getProgramName(ProgramListID listId, int32 programIndex,
+                                             String128 name) = 0;
+    virtual tresult VST3_CALL getProgramInfo(ProgramListID listId, int32 programIndex,
+                                             CString attributeId, String128 attributeValue) = 0;
+    virtual tresult VST3_CALL hasProgramPitchNames(ProgramListID listId, int32 programIndex) = 0;
+    virtual tresult VST3_CALL getProgramPitchName(ProgramListID listId, int32 programIndex,
+                                                  int16 midiPitch, String128 name) = 0;
+    virtual UnitID VST3_CALL getSelectedUnit() = 0;
+    virtual tresult VST3_CALL selectUnit(UnitID unitId) = 0;
+    virtual tresult VST3_CALL getUnitByBus(MediaType type, BusDirection dir, int32 busIndex,
+                                           int32 channel, UnitID& unitId) = 0;
+    virtual tresult VST3_CALL setUnitProgramData(int32 listOrUnitId, int32 programIndex,
+                                                 IBStream* data) = 0;
+    static constexpr Uid iid = makeUid(0x3D4BD6B5, 0x913A4FD2, 0xA886E768, 0xA5EB92C1);
 };
 
 // ---- Messages between component and controller --------------------------------
@@ -467,6 +519,11 @@ static_assert(offsetof(BusInfo, name) == 12 && offsetof(BusInfo, busType) == 268
                   sizeof(BusInfo) == 276,
               "BusInfo");
 static_assert(sizeof(RoutingInfo) == 12, "RoutingInfo");
+static_assert(offsetof(UnitInfo, name) == 8 && offsetof(UnitInfo, programListId) == 264 &&
+                  sizeof(UnitInfo) == 268,
+              "UnitInfo");
+static_assert(offsetof(ProgramListInfo, programCount) == 260 && sizeof(ProgramListInfo) == 264,
+              "ProgramListInfo");
 static_assert(offsetof(ParameterInfo, stepCount) == 772 &&
                   offsetof(ParameterInfo, defaultNormalizedValue) == 776 &&
                   offsetof(ParameterInfo, unitId) == 784 && sizeof(ParameterInfo) == 792,

@@ -11,8 +11,6 @@ namespace {
 constexpr int32_t kMostBuses = 64;
 constexpr int32_t kMostChannels = 4096;
 constexpr int32_t kMostParameters = 1 << 16;
-// restartComponent's flag for a changed latency.
-constexpr int32_t kLatencyChanged = 1 << 3;
 
 std::string field(const char* s, size_t size) { return std::string(s, std::find(s, s + size, '\0')); }
 
@@ -143,7 +141,7 @@ std::unique_ptr<HostedPlugin> openVst3Plugin(const std::string& path, const Plug
         return nullptr;
     }
     p->readParameters();
-    p->changes = Vst3ParameterChanges(p->parameters.size(), 4);
+    p->changes = Vst3ParameterChanges(p->parameters.size() + 1, 4);
     p->answers = Vst3ParameterChanges(p->parameters.size(), 4);
     p->sampleRate = opening.sampleRate;
     p->largestBlock = std::max(opening.largestBlock, 1);
@@ -190,8 +188,14 @@ void Vst3Plugin::readParameters() {
             p.steps = info.stepCount;
             p.flags = info.flags;
             p.defaultValue = info.defaultNormalizedValue;
+            p.unitId = info.unitId;
         } else {
             p.id = vst3::ParamID(0xFFFFFFFFu);
+        }
+        if ((p.flags & vst3::ParameterInfo::kIsProgramChange) && p.steps > 0 && !hasProgramChange) {
+            hasProgramChange = true;
+            programChange = p;
+            continue;
         }
         parameters.push_back(p);
     }
@@ -265,6 +269,64 @@ void Vst3Plugin::setParameterValue(int32_t index, float value) {
     // block's first frame, the only way a value reaches it.
     if (instance->controller()) instance->controller()->setParamNormalized(p->id, value);
     pending.emplace_back(p->id, value);
+}
+
+int32_t Vst3Plugin::programCount() {
+    return hasProgramChange ? std::min(programChange.steps, kMostParameters) + 1 : 0;
+}
+
+int32_t Vst3Plugin::currentProgram() {
+    if (!hasProgramChange || !instance->controller()) return 0;
+    const double value = instance->controller()->getParamNormalized(programChange.id);
+    if (!std::isfinite(value)) return 0;
+    return static_cast<int32_t>(std::lround(std::min(std::max(value, 0.0), 1.0) * programChange.steps));
+}
+
+void Vst3Plugin::selectProgram(int32_t program) {
+    if (program < 0 || program >= programCount()) return;
+    const double value = static_cast<double>(program) / programChange.steps;
+    if (log) {
+        char line[96];
+        std::snprintf(line, sizeof line, "-> setParamNormalized id=%u value=%.9g (program %d)",
+                      programChange.id, value, program);
+        say(line);
+    }
+    // As a host that offers the programs in a menu: the controller sets the
+    // program's values and asks for them to be read again, and the
+    // processor chooses it at the next block's first frame.
+    if (instance->controller()) instance->controller()->setParamNormalized(programChange.id, value);
+    pending.emplace_back(programChange.id, value);
+}
+
+std::vector<std::string> Vst3Plugin::programNames() {
+    std::vector<std::string> names;
+    vst3::IEditController* controller = instance->controller();
+    if (!controller) return names;
+    // The names of the list the program change's unit offers, else the
+    // texts of the parameter's steps.
+    void* found = nullptr;
+    vst3::IUnitInfo* units = nullptr;
+    if (controller->queryInterface(vst3::IUnitInfo::iid.bytes, &found) == vst3::kResultOk && found)
+        units = static_cast<vst3::IUnitInfo*>(found);
+    vst3::ProgramListID list = vst3::kNoProgramListId;
+    for (vst3::int32 u = 0; units && u < std::min(units->getUnitCount(), kMostParameters); ++u) {
+        vst3::UnitInfo unit;
+        std::memset(&unit, 0, sizeof unit);
+        if (units->getUnitInfo(u, unit) == vst3::kResultOk && unit.id == programChange.unitId)
+            list = unit.programListId;
+    }
+    for (int32_t i = 0; i < programCount(); ++i) {
+        vst3::String128 name = {};
+        bool named = list != vst3::kNoProgramListId &&
+                     units->getProgramName(list, i, name) == vst3::kResultOk;
+        if (!named)
+            named = controller->getParamStringByValue(
+                        programChange.id, static_cast<double>(i) / programChange.steps, name) ==
+                    vst3::kResultOk;
+        names.push_back(named ? ascii(name, 128) : std::string());
+    }
+    if (units) units->release();
+    return names;
 }
 
 void Vst3Plugin::setLargestBlock(int32_t frames) { largestBlock = std::max(frames, 1); }
@@ -357,7 +419,7 @@ void Vst3Plugin::process(const ProcessCall& call) {
 }
 
 bool Vst3Plugin::afterBlock() {
-    if (!(instance->takeRestart() & kLatencyChanged) || !instance->active()) return false;
+    if (!(instance->takeRestart() & vst3::kLatencyChanged) || !instance->active()) return false;
     // Its latency is read again after switching it off and on, as the
     // format asks of a host told of a change.
     deactivate();
@@ -406,6 +468,9 @@ PluginReport Vst3Plugin::describe() {
     r.facts.push_back(busFact("Audio inputs", "audioInputs", inputs));
     r.facts.push_back(busFact("Audio outputs", "audioOutputs", outputs));
     addChannelsLatencyAndTail(r);
+    r.hasPrograms = hasProgramChange;
+    r.currentProgram = currentProgram();
+    r.programNames = programNames();
     for (int32_t i = 0; i < parameterCount(); ++i) {
         const Parameter& p = parameters[static_cast<size_t>(i)];
         r.parameters.push_back(ParameterReport{

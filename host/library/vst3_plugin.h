@@ -2,8 +2,10 @@
 // audio buses laid end to end as the channels a host feeds, its parameters
 // by their place in its controller's list with the controller's normalised
 // values, and parameter changes handed in as queue points at their frames
-// within each block. Note events are not sent: a plug-in that takes them is
-// played without.
+// within each block. A parameter flagged as the program change is no
+// parameter here: its steps are the programs, named by the controller's
+// program list where it has one. Note events are not sent: a plug-in that
+// takes them is played without.
 #pragma once
 
 #include <memory>
@@ -37,6 +39,9 @@ public:
     void setParameterValue(int32_t index, float value) override;
     bool parameterValueOfText(int32_t index, const std::string& text, float& value) override;
 
+    int32_t programCount() override;
+    void selectProgram(int32_t program) override;
+
     void setLargestBlock(int32_t frames) override;
     bool activate(std::string& error) override;
     void deactivate() override;
@@ -57,6 +62,7 @@ private:
         std::string name, units;
         int32_t steps = 0, flags = 0;
         double defaultValue = 0.0;
+        vst3::UnitID unitId = vst3::kRootUnitId;
     };
     struct Bus {
         std::string name;
@@ -68,6 +74,8 @@ private:
     void readBuses(vst3::BusDirection direction, std::vector<Bus>& buses);
     void readParameters();
     static int32_t channelTotal(const std::vector<Bus>& buses);
+    int32_t currentProgram();
+    std::vector<std::string> programNames();
     const Parameter* parameter(int32_t index) const;
     void say(const std::string& line) const;
 
@@ -80,6 +88,9 @@ private:
 
     std::vector<Bus> inputs, outputs;
     std::vector<Parameter> parameters;
+    // The program change, when the plug-in has one.
+    bool hasProgramChange = false;
+    Parameter programChange;
     double sampleRate = 44100.0;
     int32_t largestBlock = 1024;
     int32_t reportedLatency = 0;

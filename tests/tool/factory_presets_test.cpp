@@ -1,12 +1,14 @@
 // The factory bank as a user of the VST 2.4 module meets it: vst2host loads
 // varnolet-factory.fxb, chooses a program, and renders sounds through it; each
-// preset must do what its name says, measured from what comes out.
+// preset must do what its name says, measured from what comes out. The VST3
+// bundle's programs must sound as the bank's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "tests/tool/json_value.h"
 #include "tests/tool/sound_files.h"
 #include "tests/tool/tool_runner.h"
 
@@ -246,6 +248,48 @@ TEST_F(FactoryPresetsTest, NoPresetClipsANormalInputOrRingsOn) {
         }
         EXPECT_LT(loudest, 1.0) << "program " << program;
         EXPECT_LT(decibels(last / loudest), -20.0) << "program " << program;
+    }
+}
+
+// A VST3 host offers the presets as the bundle's programs, after "Defaults":
+// each one, chosen through vst2host, sounds as the same program of the bank
+// through the module, bit for bit.
+TEST_F(FactoryPresetsTest, TheVst3BundleOffersEachAsAProgramThatSoundsAsTheBanks) {
+    JsonValue vst3, bank;
+    const ToolResult vst3Info = runTool({"info", "--json", VARNOLET_VST3_BUNDLE});
+    const ToolResult bankInfo =
+        runTool({"info", "--json", VARNOLET_MODULE_PATH, "--preset", VARNOLET_FACTORY_BANK});
+    ASSERT_EQ(vst3Info.status, 0) << vst3Info.err;
+    ASSERT_EQ(bankInfo.status, 0) << bankInfo.err;
+    ASSERT_TRUE(parseJson(vst3Info.out, vst3)) << vst3Info.out;
+    ASSERT_TRUE(parseJson(bankInfo.out, bank)) << bankInfo.out;
+    ASSERT_EQ(vst3["programs"].items.size(), 9u);
+    ASSERT_EQ(bank["programs"].items.size(), 8u);
+    EXPECT_EQ(vst3["currentProgram"].number, 0);
+    EXPECT_EQ(vst3["programs"][0]["name"].text, "Defaults");
+    for (size_t p = 0; p < 8; ++p)
+        EXPECT_EQ(vst3["programs"][p + 1]["name"].text, bank["programs"][p]["name"].text);
+    // The program change is no parameter of the panel.
+    EXPECT_EQ(vst3["parameters"].items.size(), 24u);
+
+    const std::string in = dir.file("in.wav");
+    ASSERT_TRUE(writeSound(in, noiseSound(kRate, 2, seconds(1), 0.25f, 5)));
+    const auto renderInto = [&](const std::string& out, std::vector<std::string> options) {
+        std::vector<std::string> words = {"render", options[0], in, out, "--tail", "1", "--block", "random"};
+        words.insert(words.end(), options.begin() + 1, options.end());
+        const ToolResult result = runTool(words);
+        EXPECT_EQ(result.status, 0) << result.err;
+    };
+    const std::string viaVst3 = dir.file("vst3.wav"), viaBank = dir.file("bank.wav");
+    renderInto(viaVst3, {VARNOLET_VST3_BUNDLE, "--program", "0"});
+    renderInto(viaBank, {VARNOLET_MODULE_PATH});
+    EXPECT_EQ(runTool({"diff", viaVst3, viaBank}).status, 0) << "Defaults";
+    for (int program = 0; program < 8; ++program) {
+        renderInto(viaVst3, {VARNOLET_VST3_BUNDLE, "--program", std::to_string(program + 1)});
+        renderInto(viaBank, {VARNOLET_MODULE_PATH, "--preset", VARNOLET_FACTORY_BANK, "--program",
+                             std::to_string(program)});
+        const ToolResult diff = runTool({"diff", viaVst3, viaBank});
+        EXPECT_EQ(diff.status, 0) << "program " << program << "\n" << diff.out;
     }
 }
 

@@ -167,7 +167,7 @@ TEST_F(Vst3CarelessHost, QueuesOutOfOrderPastTheBlockOrForNoParameterAreTakenSaf
     changes.add(17, 100, 0.2);
     changes.add(17, 50, 0.7);
     changes.add(17, 600, 0.9);
-    changes.add(kBypassId + 1, 10, 0.3);
+    changes.add(kProgramId + 1, 10, 0.3);
     changes.add(0xFFFFFFFFu, 20, 0.3);
     changes.add(0x7FFFFFFFu, 30, 0.3);
     changes.add(4, -40, 0.75);

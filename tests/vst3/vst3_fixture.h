@@ -25,9 +25,10 @@
 #endif
 
 // The module's parameters, which the bundle has under the same ids; its
-// bypass follows them.
+// bypass and its program change follow them.
 constexpr int32_t kParameterCount = 23;
 constexpr vst3::ParamID kBypassId = 23;
+constexpr vst3::ParamID kProgramId = 24;
 
 // Stereo audio, frames of each channel apart.
 struct Stereo {

@@ -35,7 +35,7 @@ TEST_F(Vst3Test, ParametersAreTheModulesByIndexNameLabelAndDefault) {
     auto module = newVst2Instance();
     vst3::IEditController* controller = plugin->controller();
     ASSERT_NE(controller, nullptr);
-    ASSERT_EQ(controller->getParameterCount(), kParameterCount + 1);
+    ASSERT_EQ(controller->getParameterCount(), kParameterCount + 2);
     for (int32_t i = 0; i < kParameterCount; ++i) {
         vst3::ParameterInfo info;
         ASSERT_EQ(controller->getParameterInfo(i, info), vst3::kResultOk);
@@ -51,7 +51,7 @@ TEST_F(Vst3Test, ParametersAreTheModulesByIndexNameLabelAndDefault) {
         EXPECT_EQ(controller->getParamNormalized(info.id), info.defaultNormalizedValue);
     }
     vst3::ParameterInfo info;
-    EXPECT_EQ(controller->getParameterInfo(kParameterCount + 1, info), vst3::kInvalidArgument);
+    EXPECT_EQ(controller->getParameterInfo(kParameterCount + 2, info), vst3::kInvalidArgument);
     EXPECT_EQ(controller->getParameterInfo(-1, info), vst3::kInvalidArgument);
 }
 
@@ -81,7 +81,7 @@ TEST_F(Vst3Test, NormalisedValuesMapAndDisplayAsInTheModule) {
         }
     }
     vst3::String128 shown;
-    EXPECT_EQ(controller->getParamStringByValue(kParameterCount + 1, 0.5, shown),
+    EXPECT_EQ(controller->getParamStringByValue(kProgramId + 1, 0.5, shown),
               vst3::kInvalidArgument);
     EXPECT_EQ(controller->setParamNormalized(0x7fffffff, 0.5), vst3::kInvalidArgument);
     // NaN changes nothing; out of range counts as the range's ends.

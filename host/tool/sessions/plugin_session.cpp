@@ -47,7 +47,7 @@ void PluginSettings::declare(OptionSet& set) {
                   assignments.push_back(assignment);
                   return true;
               });
-    set.value("--program", "N", "choose program N (VST 2.4)",
+    set.value("--program", "N", "choose program N (VST 2.4, VST3)",
               [this](const std::string& text, std::string& error) {
                   int64_t number = 0;
                   if (!parseWholeNumber(text, number) || number < 0 || number > 1 << 20) {
