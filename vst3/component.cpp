@@ -43,7 +43,6 @@ Component::Component() {
         values.set(i, varnolet::kParameters[i].defaultValue);
     values.set(varnolet::kBypassIndex, 0.0f);
     forgetTakenValues();
-    lastTaken[kProgramIndex] = std::numeric_limits<double>::quiet_NaN();
 }
 
 Component::~Component() {
@@ -213,10 +212,9 @@ float Component::setInEffect(int32_t index, float native) {
 }
 
 void Component::forgetTakenValues() {
-    // Not a number: no value a queue brings has these bits. The program
-    // change's is kept, as the program is.
-    for (int32_t i = 0; i < kParameterCount; ++i)
-        lastTaken[i] = std::numeric_limits<double>::quiet_NaN();
+    // Not a number: no value a queue brings has these bits. A program sent
+    // again is then passed over for being the program already chosen.
+    for (double& last : lastTaken) last = std::numeric_limits<double>::quiet_NaN();
 }
 
 void Component::chooseProgram(int32_t chosen) {
