@@ -33,6 +33,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 bash "$root/scripts/setup.sh" --strict --platforms || exit 1
 # shellcheck source=scripts/build-log.sh
 . "$root/scripts/build-log.sh"
+# shellcheck source=scripts/ctest-outcome.sh
+. "$root/scripts/ctest-outcome.sh"
 
 status=0
 summary=()
@@ -136,14 +138,9 @@ run_platform() {
     echo "$retried" | sed 's/^/   /'
   fi
   # Said otherwise than ctest's own line, which callers count.
-  local line
-  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$dir.test.log" | tail -n 1)
-  local failed total
-  failed=$(echo "$line" | sed -nE 's/.*passed, ([0-9]+) tests failed.*/\1/p')
-  total=$(echo "$line" | sed -nE 's/.* out of ([0-9]+).*/\1/p')
   local again=""
   [ -z "$retried" ] || again=" ($(echo "$retried" | wc -l) passed only when run again)"
-  summary+=("$name: $((SECONDS - start)) s, ${failed:-?} of ${total:-?} tests failed$again")
+  summary+=("$name: $((SECONDS - start)) s, $(suite_outcome "$dir.test.log" "$tested")$again")
   echo "== $name: done in $((SECONDS - start)) s"
 }
 

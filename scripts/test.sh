@@ -12,11 +12,16 @@ jobs=$(nproc 2>/dev/null || echo 2)
 bash "$root/scripts/setup.sh" || exit 1
 # shellcheck source=scripts/build-log.sh
 . "$root/scripts/build-log.sh"
+# shellcheck source=scripts/ctest-outcome.sh
+. "$root/scripts/ctest-outcome.sh"
 
 passed=0
 skipped=0
 failed=0
 status=0
+# One line per build, printed again at the end: the end is what a CI log
+# shows first, and a run that fails must say there where and why.
+report=()
 
 # count_results LOG: adds the cases of every ctest summary in LOG; a case that
 # skipped itself (a package it needs is missing) is counted apart.
@@ -54,6 +59,7 @@ run_suite() {
     echo "== $name: configuration failed"
     failed=$((failed + 1))
     status=1
+    report+=("$name: configuration failed")
     return
   fi
   if ! logged_build "$dir.build.log" cmake --build "$dir" -j"$jobs"; then
@@ -61,13 +67,16 @@ run_suite() {
     echo "== $name: build failed"
     failed=$((failed + 1))
     status=1
+    report+=("$name: build failed")
     return
   fi
   # A warning fails the run as a failing case would, but the tests still run.
+  local warned=""
   if ! build_warnings "$dir.build.log"; then
     echo "== $name: the build has warnings (all of them in $dir.build.log)"
     failed=$((failed + 1))
     status=1
+    warned=", the build has warnings"
   fi
   echo "== $name: built in $((SECONDS - start)) s, testing"
   rm -f "$dir.junit.xml"
@@ -81,6 +90,7 @@ run_suite() {
   [ "$result" -eq 0 ] || status=1
   report_skips "$name" "$dir.junit.xml"
   echo "== $name: done in $((SECONDS - start)) s"
+  report+=("$name: $((SECONDS - start)) s, $(suite_outcome "$dir.test.log" "$result")$warned")
 }
 
 mkdir -p "$build_root"
@@ -98,8 +108,12 @@ unset ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS
 if [ -f "$root/scripts/test-platforms.sh" ]; then
   platform_log="$build_root/platforms.log"
   bash "$root/scripts/test-platforms.sh" "$build_root" 2>&1 | tee "$platform_log"
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  platforms_status=${PIPESTATUS[0]}
+  [ "$platforms_status" -eq 0 ] || status=1
   count_results "$platform_log"
+  while IFS= read -r line; do report+=("${line#   }"); done \
+    < <(sed -n '/^== platform builds:$/,$p' "$platform_log" | sed -n 's/^   //p')
+  [ "$platforms_status" -eq 0 ] || report+=("the platform builds ended with status $platforms_status")
 fi
 
 # What setup could not install (not root, no package archive) is why most
@@ -110,5 +124,7 @@ if [ "$skipped" -gt 0 ]; then
     echo "Not installed, so the cases that use them skipped (scripts/setup.sh installs them as root): $not_installed"
 fi
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "== every build:"
+for line in "${report[@]}"; do echo "   $line"; done
 echo "$passed passed, $skipped skipped, $failed failed"
 exit "$status"
