@@ -113,11 +113,13 @@ run_platform() {
       -DVARNOLET_DIGEST_REFERENCE="$reference" -DVARNOLET_VST3_DIGEST_REFERENCE="$vst3_reference" \
       -DVARNOLET_CLAP_DIGEST_REFERENCE="$clap_reference"; then
     status=1
+    summary+=("$name: configuration failed")
     return
   fi
   local built=$SECONDS
   if ! build "$name" "$dir"; then
     status=1
+    summary+=("$name: build failed, or built with warnings")
     return
   fi
   echo "== $name: built in $((SECONDS - built)) s, testing"

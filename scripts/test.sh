@@ -111,7 +111,7 @@ if [ -f "$root/scripts/test-platforms.sh" ]; then
   platforms_status=${PIPESTATUS[0]}
   [ "$platforms_status" -eq 0 ] || status=1
   count_results "$platform_log"
-  while IFS= read -r line; do report+=("${line#   }"); done \
+  while IFS= read -r line; do report+=("$line"); done \
     < <(sed -n '/^== platform builds:$/,$p' "$platform_log" | sed -n 's/^   //p')
   [ "$platforms_status" -eq 0 ] || report+=("the platform builds ended with status $platforms_status")
 fi
